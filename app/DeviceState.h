@@ -24,9 +24,10 @@ struct DeviceState {
   // Never shown, never logged.
   static constexpr std::uint16_t maintenanceKey = QTR77_MAINTENANCE_KEY;
 
-  std::int32_t portNumber = 0;   // COM number on which the unit answered the search
-  std::int32_t portBaud = 0;     // bit/s with which the port is (re)opened
-  std::int32_t portParity = 0;   // parity code with which the port is (re)opened, 0 none 1 even 2 odd
+  std::int32_t portNumber = 0;  // COM number on which the unit answered the search
+  std::int32_t portBaud = 0;    // bit/s with which the port is (re)opened
+  std::int32_t portParity =
+      0;  // parity code with which the port is (re)opened, 0 none 1 even 2 odd
   std::int32_t portTimeout = 0;  // read and write time-out in ms chosen in the main window
 
   std::int16_t unitAddress = 0;  // station address 1..99; station byte of register frames

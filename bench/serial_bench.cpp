@@ -89,9 +89,10 @@ int main() {
   for (int i = 0; i < 3; ++i) comm::transact(port.get(), comm::unitInfoRead(), 0, nullptr);
   const double wall = msSince(waitStart);
   const double cpu = cpuMs() - cpuBefore;
-  std::printf("processor time while reads wait: %.2f ms over %.0f ms of waiting (%.3f%%, target "
-              "near zero)\n",
-              cpu, wall, 100.0 * cpu / wall);
+  std::printf(
+      "processor time while reads wait: %.2f ms over %.0f ms of waiting (%.3f%%, target "
+      "near zero)\n",
+      cpu, wall, 100.0 * cpu / wall);
 
   port.reset();
   ::unlink(link.c_str());

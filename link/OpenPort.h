@@ -10,11 +10,11 @@ namespace comm {
 
 // Results of openPort.
 inline constexpr int kOpenOk = 0;
-inline constexpr int kOpenDeviceFailed = -1;     // absent, or held by another program
-inline constexpr int kOpenGetStateFailed = -2;   // the new handle stays, unconfigured
-inline constexpr int kOpenSetStateFailed = -3;   // the new handle stays, driver's line settings
-inline constexpr int kOpenTimeoutsFailed = -4;   // the new handle stays, driver's time-outs
-inline constexpr int kOpenBadArgument = -10;     // nothing touched, the previous port stays
+inline constexpr int kOpenDeviceFailed = -1;    // absent, or held by another program
+inline constexpr int kOpenGetStateFailed = -2;  // the new handle stays, unconfigured
+inline constexpr int kOpenSetStateFailed = -3;  // the new handle stays, driver's line settings
+inline constexpr int kOpenTimeoutsFailed = -4;  // the new handle stays, driver's time-outs
+inline constexpr int kOpenBadArgument = -10;    // nothing touched, the previous port stays
 
 inline constexpr int kFirstPortNumber = 1;
 inline constexpr int kLastPortNumber = 39;

@@ -48,8 +48,7 @@ RegisterFrame writeEepromCell(std::uint8_t cell, std::uint16_t value) {
           static_cast<std::uint16_t>(kEepromCellRegister + cell), value};
 }
 
-RegisterFrame registerRead(std::uint8_t station, std::uint16_t firstRegister,
-                           std::uint16_t count) {
+RegisterFrame registerRead(std::uint8_t station, std::uint16_t firstRegister, std::uint16_t count) {
   return {FrameKind::registerRead, station, kFunctionRead, firstRegister, count};
 }
 

@@ -50,8 +50,7 @@ RegisterFrame unitInfoRead();
 RegisterFrame readEepromBlock(std::uint16_t blockRegister);
 RegisterFrame commSettingsWrite(std::uint8_t newStation, std::uint8_t lineByte);
 RegisterFrame writeEepromCell(std::uint8_t cell, std::uint16_t value);
-RegisterFrame registerRead(std::uint8_t station, std::uint16_t firstRegister,
-                           std::uint16_t count);
+RegisterFrame registerRead(std::uint8_t station, std::uint16_t firstRegister, std::uint16_t count);
 RegisterFrame registerWrite(std::uint8_t station, std::uint16_t reg, std::int16_t value);
 
 }  // namespace comm

@@ -45,8 +45,7 @@ UnitInfo decodeUnitInfo(std::span<const std::uint8_t> answer) {
   return info;
 }
 
-std::vector<std::int16_t> decodeRegisters(std::span<const std::uint8_t> answer,
-                                          std::size_t count) {
+std::vector<std::int16_t> decodeRegisters(std::span<const std::uint8_t> answer, std::size_t count) {
   std::vector<std::int16_t> values;
   values.reserve(count);
   for (std::size_t i = 0; i < count && 4 + 2 * i < answer.size(); ++i) {
@@ -55,17 +54,35 @@ std::vector<std::int16_t> decodeRegisters(std::span<const std::uint8_t> answer,
   return values;
 }
 
-std::optional<int> speedBps(int speedCode) { return lookup(kSpeeds, speedCode); }
-std::optional<std::string_view> parityName(int code) { return lookup(kParities, code); }
-std::optional<int> delayMs(int delayCode) { return lookup(kDelays, delayCode); }
-std::optional<int> supplyVolts(int code) { return lookup(kVolts, code); }
-std::optional<int> currentAmps(int code) { return lookup(kAmps, code); }
+std::optional<int> speedBps(int speedCode) {
+  return lookup(kSpeeds, speedCode);
+}
+std::optional<std::string_view> parityName(int code) {
+  return lookup(kParities, code);
+}
+std::optional<int> delayMs(int delayCode) {
+  return lookup(kDelays, delayCode);
+}
+std::optional<int> supplyVolts(int code) {
+  return lookup(kVolts, code);
+}
+std::optional<int> currentAmps(int code) {
+  return lookup(kAmps, code);
+}
 std::optional<std::string_view> controlMethodShortName(int code) {
   return lookup(kMethodShort, code);
 }
-std::optional<std::string_view> controlMethodName(int code) { return lookup(kMethodNames, code); }
-std::optional<std::string_view> outputLimitName(int code) { return lookup(kOutputLimits, code); }
-std::optional<std::string_view> presenceName(int code) { return lookup(kPresence, code); }
-std::optional<std::string_view> autoPowerName(int code) { return lookup(kAutoPower, code); }
+std::optional<std::string_view> controlMethodName(int code) {
+  return lookup(kMethodNames, code);
+}
+std::optional<std::string_view> outputLimitName(int code) {
+  return lookup(kOutputLimits, code);
+}
+std::optional<std::string_view> presenceName(int code) {
+  return lookup(kPresence, code);
+}
+std::optional<std::string_view> autoPowerName(int code) {
+  return lookup(kAutoPower, code);
+}
 
 }  // namespace comm

@@ -17,11 +17,11 @@ inline constexpr std::uint16_t kEepromCellRegister = 0x1D00;  // write: + cell n
 // Register groups at the unit's own station address.
 inline constexpr std::uint16_t kSpecFirstRegister = 0x0044;  // g_SPC_CTRL .. g_SPC_COM
 inline constexpr std::size_t kSpecRegisterCount = 9;
-inline constexpr std::uint16_t kScaleOptionRegister = 0x004C;  // g_SPC_COM
-inline constexpr std::int16_t kScaleOptionPresent = 3;         // register 0x0314 exists
+inline constexpr std::uint16_t kScaleOptionRegister = 0x004C;   // g_SPC_COM
+inline constexpr std::int16_t kScaleOptionPresent = 3;          // register 0x0314 exists
 inline constexpr std::uint16_t kControlFirstRegister = 0x0300;  // COM_TR1 .. COM_SCALELO
 inline constexpr std::size_t kControlRegisterCount = 21;
-inline constexpr std::uint16_t kScaleLowRegister = 0x0314;     // COM_SCALELO
+inline constexpr std::uint16_t kScaleLowRegister = 0x0314;  // COM_SCALELO
 
 // Indices into the specification block (register 0x0044 + i).
 enum SpecIndex : std::size_t {
@@ -66,7 +66,7 @@ inline constexpr std::size_t kCellsPerBlock = 38;
 inline constexpr std::size_t kEepromCellCount = 114;
 
 struct EepromBlock {
-  std::string_view name;      // "EEP_DR1"
+  std::string_view name;       // "EEP_DR1"
   std::uint16_t readRegister;  // 0x1D00, 0x1E00, 0x1F00
   std::size_t firstCell;       // 0, 38, 76
 };
@@ -108,15 +108,15 @@ std::vector<std::int16_t> decodeRegisters(std::span<const std::uint8_t> answer, 
 
 // Value codes. A code outside its table is no error anywhere: each display shows its own
 // placeholder, so these give nothing for such a code.
-std::optional<int> speedBps(int speedCode);            // 9600, 19200, 57600
-std::optional<std::string_view> parityName(int code);  // "NON", "EVEN", "ODD"
-std::optional<int> delayMs(int delayCode);             // 10, 20, 40, 80, 120, 200
-std::optional<int> supplyVolts(int code);              // 200 .. 440
-std::optional<int> currentAmps(int code);              // 20 .. 600
+std::optional<int> speedBps(int speedCode);                        // 9600, 19200, 57600
+std::optional<std::string_view> parityName(int code);              // "NON", "EVEN", "ODD"
+std::optional<int> delayMs(int delayCode);                         // 10, 20, 40, 80, 120, 200
+std::optional<int> supplyVolts(int code);                          // 200 .. 440
+std::optional<int> currentAmps(int code);                          // 20 .. 600
 std::optional<std::string_view> controlMethodShortName(int code);  // "P0".."P3", "FBなし"
-std::optional<std::string_view> controlMethodName(int code);       // "電圧フィードバック" ..
-std::optional<std::string_view> outputLimitName(int code);         // "なし" .. "起動時＋電流制限"
-std::optional<std::string_view> presenceName(int code);            // "なし", "あり"
-std::optional<std::string_view> autoPowerName(int code);           // "なし", "4-20mA", "0-10V"
+std::optional<std::string_view> controlMethodName(int code);  // "電圧フィードバック" ..
+std::optional<std::string_view> outputLimitName(int code);  // "なし" .. "起動時＋電流制限"
+std::optional<std::string_view> presenceName(int code);     // "なし", "あり"
+std::optional<std::string_view> autoPowerName(int code);    // "なし", "4-20mA", "0-10V"
 
 }  // namespace comm

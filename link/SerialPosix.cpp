@@ -50,7 +50,9 @@ std::uint32_t speedBaud(speed_t code) {
   return 0;
 }
 
-std::string errnoText(const char* what) { return std::string(what) + ": " + std::strerror(errno); }
+std::string errnoText(const char* what) {
+  return std::string(what) + ": " + std::strerror(errno);
+}
 
 using SteadyClock = std::chrono::steady_clock;
 
@@ -84,8 +86,8 @@ class PosixPort final : public SerialPort {
       default:
         config.byteSize = 8;
     }
-    config.parity = (tios.c_cflag & PARENB) ? ((tios.c_cflag & PARODD) ? kOddParity : kEvenParity)
-                                            : kNoParity;
+    config.parity =
+        (tios.c_cflag & PARENB) ? ((tios.c_cflag & PARODD) ? kOddParity : kEvenParity) : kNoParity;
     config.stopBits = (tios.c_cflag & CSTOPB) ? kTwoStopBits : kOneStopBit;
     config.fOutxCtsFlow = (tios.c_cflag & CRTSCTS) != 0;
     config.fOutX = (tios.c_iflag & IXON) != 0;
@@ -140,9 +142,9 @@ class PosixPort final : public SerialPort {
   }
 
   std::size_t write(std::span<const std::uint8_t> bytes) override {
-    const auto deadline = SteadyClock::now() + totalTimeout(timeouts_.writeTotalTimeoutConstant,
-                                                            timeouts_.writeTotalTimeoutMultiplier,
-                                                            bytes.size());
+    const auto deadline =
+        SteadyClock::now() + totalTimeout(timeouts_.writeTotalTimeoutConstant,
+                                          timeouts_.writeTotalTimeoutMultiplier, bytes.size());
     std::size_t done = 0;
     while (done < bytes.size()) {
       const ssize_t n = ::write(fd_, bytes.data() + done, bytes.size() - done);
@@ -165,9 +167,9 @@ class PosixPort final : public SerialPort {
   }
 
   std::size_t read(std::span<std::uint8_t> buffer) override {
-    const auto deadline = SteadyClock::now() + totalTimeout(timeouts_.readTotalTimeoutConstant,
-                                                            timeouts_.readTotalTimeoutMultiplier,
-                                                            buffer.size());
+    const auto deadline =
+        SteadyClock::now() + totalTimeout(timeouts_.readTotalTimeoutConstant,
+                                          timeouts_.readTotalTimeoutMultiplier, buffer.size());
     std::size_t got = 0;
     while (got < buffer.size()) {
       // Raw mode with VMIN = VTIME = 0: read() gives 0 when nothing is there, and poll() does
@@ -212,9 +214,7 @@ class PosixPort final : public SerialPort {
 
   // DTR and RTS are held inactive on a real port; a pseudo-terminal has no modem lines, so a
   // refusal there is no failure of the line configuration.
-  void setModemLine(int line, bool active) {
-    ::ioctl(fd_, active ? TIOCMBIS : TIOCMBIC, &line);
-  }
+  void setModemLine(int line, bool active) { ::ioctl(fd_, active ? TIOCMBIS : TIOCMBIC, &line); }
 
   int fd_;
   LineConfig shadow_;

@@ -14,9 +14,9 @@ namespace comm {
 // Results of a transaction. They stay ints: callers that run several reads add them up and
 // treat any non-zero sum as failure.
 inline constexpr int kAccepted = 0;
-inline constexpr int kNotAccepted = 1;          // silence, wrong length or wrong echoed byte
-inline constexpr int kReadPortNotOpen = 99;     // registerRead, readEepromBlock, registerWrite
-inline constexpr int kWritePortNotOpen = 92;    // commSettingsWrite, writeEepromCell
+inline constexpr int kNotAccepted = 1;        // silence, wrong length or wrong echoed byte
+inline constexpr int kReadPortNotOpen = 99;   // registerRead, readEepromBlock, registerWrite
+inline constexpr int kWritePortNotOpen = 92;  // commSettingsWrite, writeEepromCell
 
 inline constexpr std::string_view kPortNotOpenMessage = "Port yet to open";
 
@@ -36,9 +36,9 @@ struct AcceptanceRule {
   std::size_t shortestAnswer;
   std::size_t longestAnswer;
   enum class Test {
-    maintenanceEcho,   // byte 0 = 0xFF and byte 1 = the request's function
-    functionEcho,      // byte 1 = the request's function, station not looked at
-    noExceptionFlag,   // bit 7 of byte 1 clear, nothing else looked at
+    maintenanceEcho,  // byte 0 = 0xFF and byte 1 = the request's function
+    functionEcho,     // byte 1 = the request's function, station not looked at
+    noExceptionFlag,  // bit 7 of byte 1 clear, nothing else looked at
   } test;
 };
 

@@ -77,15 +77,18 @@ class VirtualPort final : public SerialPort {
     const Micros requestEnd = now + charTime * static_cast<Micros>(bytes.size());
     VirtualDevice* device = port_->device;
     const bool heard = device != nullptr && device->understands(port_->config);
-    system_.wireLog_.push_back({now, port_->number, VirtualSerialSystem::Direction::toDevice,
-                                {bytes.begin(), bytes.end()}, heard});
+    system_.wireLog_.push_back({now,
+                                port_->number,
+                                VirtualSerialSystem::Direction::toDevice,
+                                {bytes.begin(), bytes.end()},
+                                heard});
     if (!heard) return bytes.size();
 
     std::optional<VirtualAnswer> answer = device->receive(bytes, requestEnd);
     if (!answer || answer->bytes.empty()) return bytes.size();
     Micros at = std::max(requestEnd + answer->delay, port_->lineFreeAt);
-    system_.wireLog_.push_back({at, port_->number, VirtualSerialSystem::Direction::toHost,
-                                answer->bytes, true});
+    system_.wireLog_.push_back(
+        {at, port_->number, VirtualSerialSystem::Direction::toHost, answer->bytes, true});
     for (std::uint8_t byte : answer->bytes) {
       at += charTime;
       port_->input.push_back({at, byte});
@@ -141,7 +144,9 @@ VirtualSerialSystem::PortFaults& VirtualSerialSystem::faults(int portNumber) {
   return ports_.at(portNumber)->faults;
 }
 
-void VirtualSerialSystem::unplug(int portNumber) { ports_.at(portNumber)->unplugged = true; }
+void VirtualSerialSystem::unplug(int portNumber) {
+  ports_.at(portNumber)->unplugged = true;
+}
 
 PortHandle VirtualSerialSystem::open(const std::string& deviceName) {
   openedNames_.push_back(deviceName);

@@ -8,7 +8,9 @@ namespace platform {
 // virtual line needs finer steps to place bytes on the wire at 57600 bit/s.
 using Micros = std::int64_t;
 
-constexpr Micros millis(std::int64_t ms) { return ms * 1000; }
+constexpr Micros millis(std::int64_t ms) {
+  return ms * 1000;
+}
 
 // The program's notion of time: where it is now, and the blocking pause that callers use to
 // pace their transactions. Tests substitute the virtual clock, so a 300 ms pause costs nothing

@@ -45,7 +45,9 @@ std::optional<Fault> parseFault(std::string_view name) {
   return std::nullopt;
 }
 
-std::string_view faultName(Fault fault) { return kFaultNames[static_cast<std::size_t>(fault)]; }
+std::string_view faultName(Fault fault) {
+  return kFaultNames[static_cast<std::size_t>(fault)];
+}
 
 std::vector<std::uint8_t> withCheck(std::vector<std::uint8_t> bytes) {
   const std::uint16_t crc = comm::crc16Modbus(bytes);
@@ -83,7 +85,9 @@ void Unit::setLineCodes(const comm::LineSettingCodes& codes) {
   cells_[kDelayCell] = static_cast<std::int16_t>(codes.delayCode);
 }
 
-int Unit::baud() const { return comm::speedBps(lineCodes().speedCode).value_or(57600); }
+int Unit::baud() const {
+  return comm::speedBps(lineCodes().speedCode).value_or(57600);
+}
 
 std::int16_t Unit::controlReg(std::size_t i) const {
   const int cell = kControlCells.at(i);
@@ -139,11 +143,10 @@ std::optional<Answer> Unit::answer(std::span<const std::uint8_t> frame) {
       const comm::LineSettingCodes codes = lineCodes();
       const auto byte5 = static_cast<std::uint8_t>((specReg(comm::g_SPC_VOL) & 0x0F) |
                                                    ((specReg(comm::g_SPC_FB) & 0x0F) << 4));
-      return Answer{withCheck({kMaintenanceStation, kFunctionRead,
-                               static_cast<std::uint8_t>(station()),
-                               comm::packLineByte(codes),
-                               static_cast<std::uint8_t>(firmwareVersion), byte5}),
-                    0};
+      return Answer{
+          withCheck({kMaintenanceStation, kFunctionRead, static_cast<std::uint8_t>(station()),
+                     comm::packLineByte(codes), static_cast<std::uint8_t>(firmwareVersion), byte5}),
+          0};
     }
     if (function == kFunctionRead && index == 0 && block >= 0x1D && block <= 0x1F) {
       const std::size_t first = comm::kEepromBlocks[block - 0x1D].firstCell;

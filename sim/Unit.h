@@ -30,8 +30,8 @@ std::string_view faultName(Fault fault);
 
 struct FaultSwitch {
   Fault kind = Fault::none;
-  int skip = 0;     // answers that go out untouched before the fault starts
-  int count = -1;   // answers the fault then affects; -1 for all
+  int skip = 0;    // answers that go out untouched before the fault starts
+  int count = -1;  // answers the fault then affects; -1 for all
   int lateMs = 1000;
 };
 
@@ -50,10 +50,10 @@ class Unit {
   explicit Unit(std::uint16_t maintenanceKey);
 
   // EEPROM cell numbers the unit's own state lives in.
-  static constexpr std::size_t kStationCell = 35;  // g_u2_adrs
-  static constexpr std::size_t kParityCell = 36;   // g_u2_parity
-  static constexpr std::size_t kSpeedCell = 37;    // g_u2_bps
-  static constexpr std::size_t kDelayCell = 38;    // g_u2_delay
+  static constexpr std::size_t kStationCell = 35;   // g_u2_adrs
+  static constexpr std::size_t kParityCell = 36;    // g_u2_parity
+  static constexpr std::size_t kSpeedCell = 37;     // g_u2_bps
+  static constexpr std::size_t kDelayCell = 38;     // g_u2_delay
   static constexpr std::size_t kSpecFirstCell = 1;  // g_SPC_CTRL
 
   // Settings.
@@ -62,7 +62,7 @@ class Unit {
   int baud() const;  // bit/s for the speed code; codes above 2 run at 57600
   void setStation(int station) { cells_[kStationCell] = static_cast<std::int16_t>(station); }
   void setLineCodes(const comm::LineSettingCodes& codes);
-  int firmwareVersion = 120;  // x 100, reported in the information block
+  int firmwareVersion = 120;     // x 100, reported in the information block
   std::uint16_t maintenanceKey;  // a maintenance write whose check lacks it is ignored
 
   std::int16_t cell(std::size_t n) const { return cells_.at(n); }

@@ -28,7 +28,9 @@
 namespace {
 
 volatile std::sig_atomic_t stopRequested = 0;
-void onSignal(int) { stopRequested = 1; }
+void onSignal(int) {
+  stopRequested = 1;
+}
 
 const char* kUsage =
     "usage: qtr77-sim --link PATH [options]\n"
@@ -139,7 +141,8 @@ int main(int argc, char** argv) {
     } else if (option == "--speed") {
       const std::string text = value();
       const long bps = parseNumber(option, text, 9600, 57600);
-      if (!speedOf(bps)) badArgument(option + ": expected 9600, 19200 or 57600, got '" + text + "'");
+      if (!speedOf(bps))
+        badArgument(option + ": expected 9600, 19200 or 57600, got '" + text + "'");
       codes.speedCode = bps == 9600 ? 0 : bps == 19200 ? 1 : 2;
     } else if (option == "--parity") {
       const std::string text = value();
@@ -157,9 +160,11 @@ int main(int argc, char** argv) {
     } else if (option == "--firmware") {
       unit.firmwareVersion = static_cast<int>(parseNumber(option, value(), 0, 255));
     } else if (option == "--voltage") {
-      unit.setSpecReg(comm::g_SPC_VOL, static_cast<std::int16_t>(parseNumber(option, value(), 0, 15)));
+      unit.setSpecReg(comm::g_SPC_VOL,
+                      static_cast<std::int16_t>(parseNumber(option, value(), 0, 15)));
     } else if (option == "--method") {
-      unit.setSpecReg(comm::g_SPC_FB, static_cast<std::int16_t>(parseNumber(option, value(), 0, 15)));
+      unit.setSpecReg(comm::g_SPC_FB,
+                      static_cast<std::int16_t>(parseNumber(option, value(), 0, 15)));
     } else if (option == "--scale") {
       unit.setSpecReg(comm::g_SPC_COM,
                       static_cast<std::int16_t>(parseNumber(option, value(), -32768, 32767)));

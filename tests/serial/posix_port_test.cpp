@@ -194,12 +194,12 @@ TEST(SimProcessLife, ABadArgumentIsNamedAndExitsWithTwo) {
     std::vector<std::string> args;
     const char* named;
   };
-  for (const Case& c : {Case{{"--link", "x", "--speed", "4800"}, "--speed"},
-                        Case{{"--link", "x", "--address", "100"}, "--address"},
-                        Case{{"--link", "x", "--parity", "mark"}, "--parity"},
-                        Case{{"--link", "x", "--fault", "smoke"}, "--fault"},
-                        Case{{"--link", "x", "--bogus"}, "--bogus"},
-                        Case{{"--speed", "9600"}, "--link"}}) {
+  for (const Case& c :
+       {Case{{"--link", "x", "--speed", "4800"}, "--speed"},
+        Case{{"--link", "x", "--address", "100"}, "--address"},
+        Case{{"--link", "x", "--parity", "mark"}, "--parity"},
+        Case{{"--link", "x", "--fault", "smoke"}, "--fault"},
+        Case{{"--link", "x", "--bogus"}, "--bogus"}, Case{{"--speed", "9600"}, "--link"}}) {
     const testing_support::RunResult result = testing_support::runSim(c.args);
     EXPECT_EQ(result.exitCode, 2);
     EXPECT_NE(result.stderrText.find(c.named), std::string::npos) << result.stderrText;

@@ -94,7 +94,9 @@ int SimProcess::stop(int signal) {
   return code;
 }
 
-std::string SimProcess::output() const { return slurp(outputPath_); }
+std::string SimProcess::output() const {
+  return slurp(outputPath_);
+}
 
 RunResult runSim(const std::vector<std::string>& args) {
   TempDir dir;

@@ -96,9 +96,9 @@ TEST(OpenPort, WhatTheHandleHoldsAfterEachFailure) {
     int result;
     bool handleLeftOpen;
   };
-  for (const Case& c : {Case{Step::absent, -1, false}, Case{Step::held, -1, false},
-                        Case{Step::getState, -2, true}, Case{Step::setState, -3, true},
-                        Case{Step::timeouts, -4, true}}) {
+  for (const Case& c :
+       {Case{Step::absent, -1, false}, Case{Step::held, -1, false}, Case{Step::getState, -2, true},
+        Case{Step::setState, -3, true}, Case{Step::timeouts, -4, true}}) {
     Ports ports;
     ASSERT_EQ(ports.open(1), 0);
     auto& faults = ports.system.faults(3);

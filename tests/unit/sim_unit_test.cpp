@@ -97,11 +97,11 @@ TEST(SimUnit, FaultSwitchesShapeTheAnswer) {
     std::size_t size;
     std::uint8_t byte0, byte1;
   };
-  for (const Case& c : {Case{sim::Fault::shortByOne, 7, 0xFF, 0x03},
-                        Case{sim::Fault::longByOne, 9, 0xFF, 0x03},
-                        Case{sim::Fault::wrongFunction, 8, 0xFF, 0x04},
-                        Case{sim::Fault::wrongStation, 8, 0x00, 0x03},
-                        Case{sim::Fault::exception, 5, 0xFF, 0x83}}) {
+  for (const Case& c :
+       {Case{sim::Fault::shortByOne, 7, 0xFF, 0x03}, Case{sim::Fault::longByOne, 9, 0xFF, 0x03},
+        Case{sim::Fault::wrongFunction, 8, 0xFF, 0x04},
+        Case{sim::Fault::wrongStation, 8, 0x00, 0x03},
+        Case{sim::Fault::exception, 5, 0xFF, 0x83}}) {
     sim::Unit unit(kKey);
     unit.fault = {c.fault, 1, 1, 0};
     ASSERT_EQ(send(unit, comm::unitInfoRead())->bytes.size(), 8u) << "skipped";

@@ -85,17 +85,16 @@ void expectRows(const comm::RegisterFrame& request, const std::vector<Row>& rows
 const Bytes kException{0x01, 0x83, 0x02, 0xC0, 0xF1};
 
 TEST(Acceptance, UnitInfoRead) {
-  expectRows(comm::unitInfoRead(),
-             {
-                 {"nominal 8 bytes", filled(8, 0xFF, 0x03), 0},
-                 {"one longer", filled(9, 0xFF, 0x03), 0},
-                 {"one shorter", filled(7, 0xFF, 0x03), 1},
-                 {"two longer", filled(10, 0xFF, 0x03), 1},
-                 {"wrong function", filled(8, 0xFF, 0x04), 1},
-                 {"station byte not 0xFF", filled(8, 0x01, 0x03), 1},
-                 {"exception", Bytes{0xFF, 0x83, 0x02, 0x00, 0x00}, 1},
-                 {"silence", std::nullopt, 1},
-             });
+  expectRows(comm::unitInfoRead(), {
+                                       {"nominal 8 bytes", filled(8, 0xFF, 0x03), 0},
+                                       {"one longer", filled(9, 0xFF, 0x03), 0},
+                                       {"one shorter", filled(7, 0xFF, 0x03), 1},
+                                       {"two longer", filled(10, 0xFF, 0x03), 1},
+                                       {"wrong function", filled(8, 0xFF, 0x04), 1},
+                                       {"station byte not 0xFF", filled(8, 0x01, 0x03), 1},
+                                       {"exception", Bytes{0xFF, 0x83, 0x02, 0x00, 0x00}, 1},
+                                       {"silence", std::nullopt, 1},
+                                   });
 }
 
 TEST(Acceptance, ReadEepromBlock) {
@@ -184,10 +183,8 @@ TEST(PortNotOpen, ResultCodesAndTheMessage) {
     bool message;
   };
   const std::vector<Case> cases{
-      {comm::registerRead(1, 0x0300, 10), 99, true},
-      {comm::readEepromBlock(0x1D00), 99, true},
-      {comm::registerWrite(1, 0x0300, 1), 99, false},
-      {comm::commSettingsWrite(1, 0), 92, false},
+      {comm::registerRead(1, 0x0300, 10), 99, true},  {comm::readEepromBlock(0x1D00), 99, true},
+      {comm::registerWrite(1, 0x0300, 1), 99, false}, {comm::commSettingsWrite(1, 0), 92, false},
       {comm::writeEepromCell(1, 0), 92, false},
   };
   for (const Case& c : cases) {
@@ -195,14 +192,15 @@ TEST(PortNotOpen, ResultCodesAndTheMessage) {
     const comm::Exchange exchange = comm::transact(nullptr, c.request, kKey, &notifier);
     EXPECT_EQ(exchange.result, c.result);
     EXPECT_TRUE(exchange.answer.empty());
-    EXPECT_EQ(notifier.messages,
-              c.message ? std::vector<std::string>{"Port yet to open"} : std::vector<std::string>{});
+    EXPECT_EQ(notifier.messages, c.message ? std::vector<std::string>{"Port yet to open"}
+                                           : std::vector<std::string>{});
   }
 }
 
 TEST(Timing, EveryTransactionLastsTheWholeTimeout) {
   // The read asks for more than the unit sends, so answered or silent, it ends at T.
-  for (const std::optional<Bytes>& reply : {std::optional<Bytes>{}, std::optional{filled(8, 0xFF, 0x03)}}) {
+  for (const std::optional<Bytes>& reply :
+       {std::optional<Bytes>{}, std::optional{filled(8, 0xFF, 0x03)}}) {
     Line line;
     const platform::Micros before = line.clock.now();
     line.run(comm::unitInfoRead(), reply);
@@ -238,7 +236,8 @@ TEST(StaleInput, ALateAnswerDoesNotBecomeTheNextAnswer) {
   comm::PortHandle port;
   ASSERT_EQ(comm::openPort(port, system, 1, 9600, 0, 200), 0);
 
-  const comm::Exchange k = comm::transact(port.get(), comm::registerRead(1, 0x0300, 1), kKey, nullptr);
+  const comm::Exchange k =
+      comm::transact(port.get(), comm::registerRead(1, 0x0300, 1), kKey, nullptr);
   EXPECT_EQ(k.result, 1);
   clock.sleepMs(300);
   const comm::Exchange next =
@@ -249,10 +248,12 @@ TEST(StaleInput, ALateAnswerDoesNotBecomeTheNextAnswer) {
 
 TEST(BadInput, RandomAnswersNeverCrashAndGetAResultOfTheTable) {
   std::mt19937 random(77);
-  const std::vector<comm::RegisterFrame> requests{
-      comm::unitInfoRead(),        comm::readEepromBlock(0x1D00), comm::commSettingsWrite(1, 0),
-      comm::writeEepromCell(3, 3), comm::registerRead(1, 0x0300, 10),
-      comm::registerWrite(1, 0x0300, 1)};
+  const std::vector<comm::RegisterFrame> requests{comm::unitInfoRead(),
+                                                  comm::readEepromBlock(0x1D00),
+                                                  comm::commSettingsWrite(1, 0),
+                                                  comm::writeEepromCell(3, 3),
+                                                  comm::registerRead(1, 0x0300, 10),
+                                                  comm::registerWrite(1, 0x0300, 1)};
   Line line;
   for (int i = 0; i < 600; ++i) {
     Bytes reply(random() % 101);
