@@ -1,0 +1,20 @@
+#pragma once
+
+#include "platform/Platform.h"
+
+namespace platform {
+
+// The running Windows machine.
+class Win32Platform final : public Platform {
+ public:
+  Clock& clock() override { return clock_; }
+  LocalTime localTime() override;
+  ScreenSize screenSize() override;
+  std::optional<std::string> documentsFolder() override;
+  std::optional<std::string> executableFolder() override;
+
+ private:
+  SystemClock clock_;
+};
+
+}  // namespace platform

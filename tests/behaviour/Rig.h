@@ -1,0 +1,63 @@
+#pragma once
+
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/DeviceState.h"
+#include "dialogs/Environment.h"
+#include "link/VirtualLine.h"
+#include "platform/Platform.h"
+#include "sim/Unit.h"
+#include "sim/VirtualUnit.h"
+#include "ui/headless/HeadlessBackend.h"
+
+namespace testing_support {
+
+// Everything a dialog runs on in a behaviour test: virtual time, virtual serial ports with a
+// simulated unit, a 1024 x 768 screen, the shared record, and a scripted user.
+struct Rig {
+  platform::VirtualClock clock;
+  comm::VirtualSerialSystem serial{clock};
+  platform::VirtualPlatform platform{clock};
+  sim::Unit unit{DeviceState::maintenanceKey};
+  sim::VirtualUnit unitOnLine{unit};
+  DeviceState state;
+  Editors editors;
+  std::unique_ptr<ui::headless::HeadlessBackend> ui;
+
+  // Connects the unit to port n.
+  void plugUnit(int n) { serial.addPort(n, &unitOnLine); }
+
+  // Runs `Dialog` on this rig with the script and returns the dialog's result.
+  template <typename Dialog>
+  int run(ui::headless::Script script) {
+    ui = std::make_unique<ui::headless::HeadlessBackend>(clock, std::move(script));
+    Environment env{*ui, serial, platform, editors};
+    Dialog dialog(state, env);
+    return dialog.doModal();
+  }
+
+  const std::vector<std::string>& transcript() const { return ui->transcript(); }
+  bool saw(const std::string& line) const {
+    const auto& t = transcript();
+    return std::find(t.begin(), t.end(), line) != t.end();
+  }
+  std::vector<std::string> boxes() const {
+    std::vector<std::string> texts;
+    for (const std::string& line : transcript())
+      if (line.rfind("box: ", 0) == 0) texts.push_back(line.substr(5));
+    return texts;
+  }
+  // The requests sent to port n, in order.
+  std::vector<std::vector<std::uint8_t>> requestsTo(int n) const {
+    std::vector<std::vector<std::uint8_t>> requests;
+    for (const auto& event : serial.wireLog())
+      if (event.port == n && event.direction == comm::VirtualSerialSystem::Direction::toDevice)
+        requests.push_back(event.bytes);
+    return requests;
+  }
+};
+
+}  // namespace testing_support

@@ -1,0 +1,41 @@
+// Start-up and exit: the application runs the main window and ends with it.
+
+#include <gtest/gtest.h>
+
+#include "app/ConfigApp.h"
+#include "resources/SearchTemplate.h"
+#include "tests/behaviour/Rig.h"
+
+namespace {
+
+using testing_support::Rig;
+using ui::headless::Script;
+
+TEST(ConfigApp, RunsTheMainWindowAndEndsWithIt) {
+  Rig rig;
+  rig.plugUnit(2);
+  rig.ui = std::make_unique<ui::headless::HeadlessBackend>(
+      rig.clock, Script().click(res::search::kStart).ok().escape());
+  Environment env{*rig.ui, rig.serial, rig.platform, programEditors()};
+  ConfigApp app;
+  EXPECT_FALSE(app.initInstance(rig.state, env)) << "no message loop of its own";
+  EXPECT_TRUE(rig.ui->scriptDone());
+  EXPECT_TRUE(rig.ui->problems().empty());
+  EXPECT_EQ(rig.transcript().front(), "open 103");
+  EXPECT_EQ(rig.transcript().back(), "end 103: 2");
+  // The port stays open after the main window closes; the process releases it at exit.
+  EXPECT_TRUE(rig.serial.isOpen(2));
+}
+
+TEST(DeviceStateRecord, StartValues) {
+  const DeviceState state;
+  EXPECT_EQ(state.portHandle, nullptr);
+  EXPECT_EQ(DeviceState::toolVersion, 114);
+  EXPECT_NE(DeviceState::maintenanceKey, 0);
+  EXPECT_EQ(state.portNumber + state.portBaud + state.portParity + state.portTimeout, 0);
+  EXPECT_EQ(state.unitAddress + state.masterVersion + state.writeDoneFlag, 0);
+  for (std::int16_t v : state.controlRegs) EXPECT_EQ(v, 0);
+  for (std::int16_t v : state.specRegs) EXPECT_EQ(v, 0);
+}
+
+}  // namespace
