@@ -1,6 +1,7 @@
 #include "app/ConfigApp.h"
 
 #include "dialogs/search.h"
+#include "dialogs/set1.h"
 
 bool ConfigApp::initInstance(DeviceState& state, Environment& env) {
   search mainWindow(state, env);
@@ -8,7 +9,20 @@ bool ConfigApp::initInstance(DeviceState& state, Environment& env) {
   return false;
 }
 
+namespace {
+
+template <typename Editor>
+void runEditor(DeviceState& state, Environment& env) {
+  Editor editor(state, env);
+  editor.doModal();
+}
+
+}  // namespace
+
 Editors programEditors() {
-  // The editors join here as they are built; a button whose editor is missing opens nothing.
-  return {};
+  Editors editors;
+  editors.comm = runEditor<set1>;
+  // The control parameter and EEPROM editors join here as they are built; until then their
+  // buttons open nothing.
+  return editors;
 }
