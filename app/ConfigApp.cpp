@@ -2,6 +2,7 @@
 
 #include "dialogs/search.h"
 #include "dialogs/set1.h"
+#include "dialogs/set2.h"
 
 bool ConfigApp::initInstance(DeviceState& state, Environment& env) {
   search mainWindow(state, env);
@@ -22,7 +23,7 @@ void runEditor(DeviceState& state, Environment& env) {
 Editors programEditors() {
   Editors editors;
   editors.comm = runEditor<set1>;
-  // The control parameter and EEPROM editors join here as they are built; until then their
-  // buttons open nothing.
+  editors.control = runEditor<set2>;
+  // The EEPROM editor joins here when it is built; until then its button opens nothing.
   return editors;
 }

@@ -49,4 +49,34 @@ std::optional<std::string> Win32Platform::executableFolder() {
   return toUtf8(path.substr(0, slash));
 }
 
+bool Win32Platform::writeNewFile(const std::string& folder, const std::string& name,
+                                 std::string_view bytes) {
+  const std::wstring path = toWide(folder + "\\" + name);
+  HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  DWORD written = 0;
+  const bool wrote = ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+                                 nullptr) != FALSE &&
+                     written == bytes.size();
+  const bool closed = ::CloseHandle(file) != FALSE;
+  if (wrote && closed) return true;
+  // A half-written record would pass for the unit's settings: leave none.
+  ::DeleteFileW(path.c_str());
+  return false;
+}
+
+std::optional<std::string> toCp932(std::string_view utf8) {
+  const std::wstring wide = toWide(utf8);
+  if (wide.empty()) return std::string();
+  BOOL lossy = FALSE;
+  const int n = ::WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, wide.data(),
+                                      static_cast<int>(wide.size()), nullptr, 0, nullptr, &lossy);
+  if (n <= 0 || lossy) return std::nullopt;
+  std::string out(static_cast<std::size_t>(n), '\0');
+  ::WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()),
+                        out.data(), n, nullptr, nullptr);
+  return out;
+}
+
 }  // namespace platform

@@ -12,6 +12,8 @@ class Win32Platform final : public Platform {
   ScreenSize screenSize() override;
   std::optional<std::string> documentsFolder() override;
   std::optional<std::string> executableFolder() override;
+  bool writeNewFile(const std::string& folder, const std::string& name,
+                    std::string_view bytes) override;
 
  private:
   SystemClock clock_;

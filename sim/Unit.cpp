@@ -103,8 +103,12 @@ void Unit::setControlReg(std::size_t i, std::int16_t value) {
   }
 }
 
-std::optional<Answer> Unit::handle(std::span<const std::uint8_t> frame, platform::Micros) {
+std::optional<Answer> Unit::handle(std::span<const std::uint8_t> frame, platform::Micros now) {
   if (frame.size() != 8) return std::nullopt;
+  if (resetting(now)) {
+    ++framesMissedInReset;
+    return std::nullopt;
+  }
   ++framesHeard;
   const bool maintenanceWrite = frame[0] == kMaintenanceStation && frame[1] == kFunctionWrite;
   const std::uint16_t expected = comm::checkValue(frame.data(), maintenanceWrite, maintenanceKey);
@@ -122,6 +126,11 @@ std::optional<Answer> Unit::handle(std::span<const std::uint8_t> frame, platform
   const bool hasCheck = !(frame[0] == kMaintenanceStation && frame[1] == kFunctionRead &&
                           frame[2] >= 0x1D && frame[2] <= 0x1F);
   Answer faulty = applyFault(std::move(*reply), hasCheck);
+  if (resetRequested_) {
+    resetRequested_ = false;
+    ++resets;
+    busyUntil_ = now + platform::millis(faulty.delayMs + resetMs);
+  }
   if (faulty.bytes.empty()) return std::nullopt;
   return faulty;
 }
@@ -189,7 +198,10 @@ std::optional<Answer> Unit::answer(std::span<const std::uint8_t> frame) {
   }
   if (function == kFunctionWrite) {
     if (!writableRegister(fieldA)) return exceptionAnswer(to, function, kIllegalAddress);
-    setControlReg(fieldA - comm::kControlFirstRegister, static_cast<std::int16_t>(fieldB));
+    const std::size_t index = fieldA - comm::kControlFirstRegister;
+    if (index == comm::COM_FB && controlReg(index) != static_cast<std::int16_t>(fieldB))
+      resetRequested_ = true;
+    setControlReg(index, static_cast<std::int16_t>(fieldB));
     return Answer{echo, 0};
   }
   return exceptionAnswer(to, function, kIllegalFunction);
@@ -198,7 +210,10 @@ std::optional<Answer> Unit::answer(std::span<const std::uint8_t> frame) {
 std::optional<std::int16_t> Unit::readRegister(std::uint16_t reg) const {
   if (reg >= comm::kSpecFirstRegister && reg < comm::kSpecFirstRegister + comm::kSpecRegisterCount)
     return specReg(reg - comm::kSpecFirstRegister);
-  if (writableRegister(reg)) return controlReg(reg - comm::kControlFirstRegister);
+  // 0x0314 reads on every unit (the editor reads it whatever the scale option); only units with
+  // the option take a write to it.
+  if (reg >= comm::kControlFirstRegister && reg <= comm::kScaleLowRegister)
+    return controlReg(reg - comm::kControlFirstRegister);
   return std::nullopt;
 }
 

@@ -74,6 +74,10 @@ class Unit {
   bool hasScaleLow() const { return specReg(comm::g_SPC_COM) == comm::kScaleOptionPresent; }
 
   FaultSwitch fault;
+  // A change of control method restarts the unit once it has answered; it hears nothing for
+  // this long.
+  int resetMs = 1500;
+  bool resetting(platform::Micros now) const { return now < busyUntil_; }
 
   // One request frame as it arrived, complete at `now`. Frames with a wrong check, for another
   // station, or maintenance writes without the key get no answer, as on the real line.
@@ -82,6 +86,8 @@ class Unit {
   // What the unit has seen, for tests and the simulator's trace.
   int framesHeard = 0;
   int framesRejectedCheck = 0;
+  int framesMissedInReset = 0;
+  int resets = 0;
 
  private:
   std::optional<Answer> answer(std::span<const std::uint8_t> frame);
@@ -91,6 +97,8 @@ class Unit {
 
   std::array<std::int16_t, comm::kEepromCellCount> cells_{};
   std::int16_t scaleLow_ = 30;  // COM_SCALELO has no cell of its own
+  platform::Micros busyUntil_ = 0;
+  bool resetRequested_ = false;
 };
 
 // The bytes followed by their CRC-16/MODBUS, low byte first.

@@ -77,18 +77,42 @@ TEST(SimUnit, RegisterReadsAndTheScaleOption) {
   ASSERT_TRUE(control);
   EXPECT_EQ(control->bytes.size(), 25u);
   EXPECT_EQ(control->bytes[3], 0xFF) << "COM_TR1 ships as -1";
-  // 0x0314 exists only with scale option 3.
-  const auto without = send(unit, comm::registerRead(1, 0x0314, 1));
-  ASSERT_TRUE(without);
-  EXPECT_EQ(without->bytes.size(), 5u);
-  EXPECT_EQ(without->bytes[1], 0x83);
+  // 0x0314 reads on every unit, but takes a write only with scale option 3.
+  const auto read = send(unit, comm::registerRead(1, 0x0314, 1));
+  ASSERT_TRUE(read);
+  EXPECT_EQ(read->bytes.size(), 7u);
+  EXPECT_EQ(read->bytes[4], 30);
+  const auto refused = send(unit, comm::registerWrite(1, 0x0314, 40));
+  ASSERT_TRUE(refused);
+  EXPECT_EQ(refused->bytes.size(), 5u);
+  EXPECT_EQ(refused->bytes[1], 0x86);
   unit.setSpecReg(comm::g_SPC_COM, 3);
-  const auto with = send(unit, comm::registerRead(1, 0x0314, 1));
-  ASSERT_TRUE(with);
-  EXPECT_EQ(with->bytes.size(), 7u);
-  EXPECT_EQ(with->bytes[4], 30);
+  ASSERT_TRUE(send(unit, comm::registerWrite(1, 0x0314, 40)));
+  EXPECT_EQ(unit.controlReg(comm::COM_SCALELO), 40);
+  // Registers outside the map are refused.
+  const auto outside = send(unit, comm::registerRead(1, 0x0315, 1));
+  ASSERT_TRUE(outside);
+  EXPECT_EQ(outside->bytes[1], 0x83);
   // Another station's requests get no answer.
   EXPECT_FALSE(send(unit, comm::registerRead(2, 0x0300, 1)));
+}
+
+TEST(SimUnit, AChangeOfControlMethodResetsTheUnitAfterItsAnswer) {
+  sim::Unit unit(kKey);
+  unit.resetMs = 1000;
+  auto at = [&unit](const comm::RegisterFrame& frame, int ms) {
+    const comm::FrameBytes bytes = frame.encode(kKey);
+    return unit.handle(bytes, platform::millis(ms)).has_value();
+  };
+  EXPECT_TRUE(at(comm::registerWrite(1, 0x030F, 0), 0)) << "the same method: no reset";
+  EXPECT_TRUE(at(comm::unitInfoRead(), 100));
+  EXPECT_TRUE(at(comm::registerWrite(1, 0x030F, 2), 200)) << "answered before the reset";
+  EXPECT_FALSE(at(comm::unitInfoRead(), 700));
+  EXPECT_FALSE(at(comm::registerRead(1, 0x0300, 1), 1200));
+  EXPECT_TRUE(at(comm::unitInfoRead(), 1300));
+  EXPECT_EQ(unit.resets, 1);
+  EXPECT_EQ(unit.framesMissedInReset, 2);
+  EXPECT_EQ(unit.specReg(comm::g_SPC_FB), 2) << "the unit runs the new method";
 }
 
 TEST(SimUnit, FaultSwitchesShapeTheAnswer) {
