@@ -13,8 +13,9 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 wine_prefix_init() {
   local prefix=$1 ports=$2
   local stamp="$prefix/.qtr77-ready"
+  local settings="v2 $ports"
   mkdir -p "$ports"
-  if [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$ports" ]; then
+  if [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$settings" ]; then
     return 0
   fi
   mkdir -p "$prefix"
@@ -38,7 +39,19 @@ wine_prefix_init() {
   } | iconv -f UTF-8 -t UTF-16LE | { printf '\xff\xfe'; cat; } > "$reg"
   wine regedit /S "$(wine_path "$reg")" >/dev/null 2>&1
   wineserver -w
-  echo "$ports" > "$stamp"
+  # Wine links Documents to the home folder; the program's records belong inside the prefix.
+  local documents
+  documents=$(wine_documents "$prefix")
+  if [ -L "$documents" ]; then
+    rm -f "$documents"
+  fi
+  mkdir -p "$documents"
+  echo "$settings" > "$stamp"
+}
+
+# The Documents folder of the prefix's user.
+wine_documents() {
+  printf '%s/drive_c/users/%s/Documents' "$1" "$(id -un)"
 }
 
 # The Windows name of a Unix path (through drive Z:).
