@@ -37,10 +37,11 @@ class Platform {
 // Nothing when a character has no CP932 form.
 std::optional<std::string> toCp932(std::string_view utf8);
 
-// A machine for tests: the virtual clock, a settable local time and screen, given folders.
+// A machine for tests: the virtual clock (or, for benchmarks, real time), a settable local
+// time and screen, given folders.
 class VirtualPlatform final : public Platform {
  public:
-  explicit VirtualPlatform(VirtualClock& clock) : clock_(clock) {}
+  explicit VirtualPlatform(Clock& clock) : clock_(clock) {}
 
   Clock& clock() override { return clock_; }
   LocalTime localTime() override { return time; }
@@ -59,7 +60,7 @@ class VirtualPlatform final : public Platform {
   std::optional<std::string> executable;
 
  private:
-  VirtualClock& clock_;
+  Clock& clock_;
 };
 
 }  // namespace platform
