@@ -1,5 +1,6 @@
 #include "app/ConfigApp.h"
 
+#include "dialogs/eeprom.h"
 #include "dialogs/search.h"
 #include "dialogs/set1.h"
 #include "dialogs/set2.h"
@@ -24,6 +25,6 @@ Editors programEditors() {
   Editors editors;
   editors.comm = runEditor<set1>;
   editors.control = runEditor<set2>;
-  // The EEPROM editor joins here when it is built; until then its button opens nothing.
+  editors.eeprom = runEditor<eeprom>;
   return editors;
 }
