@@ -1,6 +1,7 @@
 #pragma once
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -30,12 +31,14 @@ struct Rig {
   // Connects the unit to port n.
   void plugUnit(int n) { serial.addPort(n, &unitOnLine); }
 
-  // Runs `Dialog` on this rig with the script and returns the dialog's result.
+  // Runs `Dialog` on this rig with the script and returns the dialog's result. `created` gets
+  // the dialog object before it opens, so that script steps can call its operations.
   template <typename Dialog>
-  int run(ui::headless::Script script) {
+  int run(ui::headless::Script script, const std::function<void(Dialog&)>& created = {}) {
     ui = std::make_unique<ui::headless::HeadlessBackend>(clock, std::move(script));
     Environment env{*ui, serial, platform, editors};
     Dialog dialog(state, env);
+    if (created) created(dialog);
     return dialog.doModal();
   }
 
