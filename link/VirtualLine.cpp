@@ -42,8 +42,12 @@ class VirtualPort final : public SerialPort {
   VirtualPort(VirtualSerialSystem& system, std::shared_ptr<VirtualSerialSystem::Port> port)
       : system_(system), port_(std::move(port)) {
     port_->open = true;
+    ++system_.liveHandles_;
   }
-  ~VirtualPort() override { port_->open = false; }
+  ~VirtualPort() override {
+    port_->open = false;
+    --system_.liveHandles_;
+  }
 
   bool getLineConfig(LineConfig& config) override {
     if (port_->unplugged) return fail("device removed");

@@ -72,6 +72,8 @@ class VirtualSerialSystem final : public SerialSystem {
   void clearWireLog() { wireLog_.clear(); }
   const std::vector<std::string>& openedNames() const { return openedNames_; }
   bool isOpen(int portNumber) const;
+  // Port handles alive now, over all ports: closed handles must not linger.
+  int liveHandles() const { return liveHandles_; }
   LineConfig lineConfig(int portNumber) const;
   CommTimeouts timeouts(int portNumber) const;
   platform::VirtualClock& clock() { return clock_; }
@@ -87,6 +89,7 @@ class VirtualSerialSystem final : public SerialSystem {
   std::map<int, std::shared_ptr<Port>> ports_;
   std::vector<WireEvent> wireLog_;
   std::vector<std::string> openedNames_;
+  int liveHandles_ = 0;
 };
 
 }  // namespace comm
