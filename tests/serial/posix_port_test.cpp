@@ -177,6 +177,45 @@ TEST(SimOverPty, APortThatGoesAwayDuringAReadEndsTheRead) {
   EXPECT_EQ(line.run(comm::registerRead(1, 0x0300, 1)).result, 1);
 }
 
+TEST(SimOverPty, FaultRowsInRealTime) {
+  // A handful of the fault matrix's rows over a real pseudo-terminal and qtr77-sim.
+  struct Row {
+    const char* fault;
+    comm::RegisterFrame request;
+    int result;
+  };
+  const std::vector<Row> rows{
+      {"silent", comm::unitInfoRead(), 1},
+      {"short", comm::registerRead(1, 0x0300, 10), 1},
+      {"long", comm::registerRead(1, 0x0300, 10), 0},  // one byte more is accepted
+      {"long", comm::writeEepromCell(3, 3), 1},          // writes need exactly 8 bytes
+      {"exception", comm::readEepromBlock(0x1D00), 1},
+      {"function", comm::registerWrite(1, 0x0300, 5), 0},  // only the exception bit counts
+      {"station", comm::unitInfoRead(), 1},
+      {"check", comm::commSettingsWrite(1, 0x00), 0},
+  };
+  for (const Row& row : rows) {
+    SimPort line({"--fault", row.fault});
+    ASSERT_TRUE(line.sim.ready());
+    ASSERT_EQ(line.open(9600, 0), 0);
+    EXPECT_EQ(line.run(row.request).result, row.result) << row.fault;
+  }
+}
+
+TEST(SimOverPty, ALateAnswerIsDiscardedBeforeTheNextRequest) {
+  // The unit answers 300 ms late; after the caller's 300 ms pause the stale bytes are in the
+  // driver's queue and must not pass for the next answer, which has the same length.
+  SimPort line({"--fault", "late", "--fault-count", "1", "--late-ms", "300"});
+  ASSERT_TRUE(line.sim.ready());
+  ASSERT_EQ(line.open(9600, 0), 0);
+  EXPECT_EQ(line.run(comm::registerRead(1, 0x0300, 1)).result, 1);
+  std::this_thread::sleep_for(std::chrono::milliseconds(400));
+  const comm::Exchange next = line.run(comm::registerRead(1, 0x0044, 1));
+  ASSERT_EQ(next.result, 0);
+  EXPECT_EQ(comm::decodeRegisters(next.answer, 1), std::vector<std::int16_t>{0})
+      << "g_SPC_CTRL, not COM_TR1's -1";
+}
+
 TEST(SimProcessLife, StopsOnSignalsAndRemovesItsLink) {
   for (int signal : {SIGTERM, SIGINT}) {
     TempDir ports;
