@@ -119,7 +119,7 @@ void set2::showValues() {
   enable(ids::kScaleLabel, scale);
   enable(ids::kScaleValue, scale);
   enable(ids::kScaleSpin, scale);
-  // The control method shown is the unit's specification; the change detection then compares
+  // The control method shown is the unit's own (g_SPC_FB); the change detection then compares
   // it with the communication setting in controlRegs[15].
   const int method = state_.specRegs[comm::g_SPC_FB];
   setCheck(kMethodButtons[method >= 0 && method <= 3 ? method : 4], true);

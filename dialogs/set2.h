@@ -10,7 +10,7 @@
 #include "ui/Dialog.h"
 
 // The control parameter editor: reads the unit's 21 control parameters and its product
-// specification when it opens, lets the technician edit them, writes them in a fixed order,
+// data (the g_SPC registers) when it opens, lets the technician edit them, writes them in a fixed order,
 // and records the unit's settings to a file.
 class set2 final : public ui::Dialog, private comm::Notifier {
  public:

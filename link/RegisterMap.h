@@ -23,7 +23,7 @@ inline constexpr std::uint16_t kControlFirstRegister = 0x0300;  // COM_TR1 .. CO
 inline constexpr std::size_t kControlRegisterCount = 21;
 inline constexpr std::uint16_t kScaleLowRegister = 0x0314;  // COM_SCALELO
 
-// Indices into the specification block (register 0x0044 + i).
+// Indices into the product data block, g_SPC_... (register 0x0044 + i).
 enum SpecIndex : std::size_t {
   g_SPC_CTRL,
   g_SPC_VOL,

@@ -4,7 +4,7 @@
 
 #include "app/ConfigApp.h"
 #include "resources/SearchTemplate.h"
-#include "tests/behaviour/Rig.h"
+#include "tests/support/Rig.h"
 
 namespace {
 

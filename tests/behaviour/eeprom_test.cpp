@@ -9,8 +9,8 @@
 #include "dialogs/eeprom.h"
 #include "link/OpenPort.h"
 #include "resources/EepromTemplate.h"
-#include "tests/behaviour/Rig.h"
-#include "tests/serial/sim_process.h"
+#include "tests/support/Rig.h"
+#include "tests/support/TempDir.h"
 
 namespace {
 
@@ -33,8 +33,7 @@ struct Maintenance : Rig {
   TempDir programFolder;
   Maintenance() {
     plugUnit(3);
-    state.portTimeout = 200;
-    EXPECT_EQ(comm::openPort(state.portHandle, serial, 3, 9600, 0, 200), 0);
+    found(3);
     platform.executable = programFolder.path();
   }
   std::vector<Bytes> maintenanceWrites() const {

@@ -11,7 +11,7 @@
 #include "dialogs/set1.h"
 #include "dialogs/set2.h"
 #include "link/OpenPort.h"
-#include "tests/behaviour/Rig.h"
+#include "tests/support/Rig.h"
 
 namespace {
 
@@ -67,11 +67,7 @@ struct Line : Rig {
   Vanishing vanishing{unitOnLine, serial};
   Line() {
     serial.addPort(3, &vanishing);
-    state.portNumber = 3;
-    state.portBaud = 9600;
-    state.portTimeout = 200;
-    state.unitAddress = 1;
-    EXPECT_EQ(comm::openPort(state.portHandle, serial, 3, 9600, 0, 200), 0);
+    found(3);
   }
   // Makes the next answers (after `skip` good ones) suffer `row`.
   void arm(Row row, int skip) {
@@ -239,7 +235,7 @@ TEST(FaultMatrix, ControlEditorReads) {
 }
 
 TEST(FaultMatrix, WriteSequence) {
-  // The fault hits the first register write (after the sequence's specification read).
+  // The fault hits the first register write (after the sequence's g_SPC read).
   const char* ok = "書込みに成功しました..";
   const char* failed = "書込みに失敗しました..";
   const std::vector<Expected> rows{

@@ -15,8 +15,8 @@
 #include "link/OpenPort.h"
 #include "resources/ControlTemplate.h"
 #include "resources/EepromTemplate.h"
-#include "tests/behaviour/Rig.h"
-#include "tests/serial/sim_process.h"
+#include "tests/support/Rig.h"
+#include "tests/support/TempDir.h"
 
 namespace {
 
@@ -58,11 +58,7 @@ struct FileRig : Rig {
   TempDir dir;
   FileRig() {
     plugUnit(3);
-    state.portNumber = 3;
-    state.portBaud = 9600;
-    state.portTimeout = 200;
-    state.unitAddress = 1;
-    EXPECT_EQ(comm::openPort(state.portHandle, serial, 3, 9600, 0, 200), 0);
+    found(3);
   }
   // Sets the disk up for `d`; returns the folder to give the program.
   std::string prepare(Disk d, const std::string& fileName) {

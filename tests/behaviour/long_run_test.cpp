@@ -10,7 +10,7 @@
 
 #include "link/OpenPort.h"
 #include "link/Transaction.h"
-#include "tests/behaviour/Rig.h"
+#include "tests/support/Rig.h"
 
 namespace {
 

@@ -12,8 +12,8 @@
 #include "dialogs/set2.h"
 #include "link/OpenPort.h"
 #include "resources/ControlTemplate.h"
-#include "tests/behaviour/Rig.h"
-#include "tests/serial/sim_process.h"
+#include "tests/support/Rig.h"
+#include "tests/support/TempDir.h"
 
 namespace {
 
@@ -48,14 +48,11 @@ struct Recording : Rig {
     unit.setSpecReg(comm::g_SPC_HB, 1);
     unit.setSpecReg(comm::g_SPC_FUSE, 0);
     unit.setSpecReg(comm::g_SPC_AP, 2);
-    state.portNumber = 3;
-    state.portBaud = 9600;
-    state.portTimeout = 200;
-    state.unitAddress = 12;
+    found(3);
+    // The record takes the codes DeviceState holds, not what the line runs at.
     state.speedCode = 1;
     state.parityCode = 2;
     state.delayCode = 3;
-    EXPECT_EQ(comm::openPort(state.portHandle, serial, 3, 9600, 0, 200), 0);
     platform.time = {2005, 1, 2, 3, 4, 5};
     platform.documents = documents.path();
   }

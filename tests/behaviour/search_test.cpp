@@ -5,7 +5,7 @@
 
 #include "dialogs/search.h"
 #include "resources/SearchTemplate.h"
-#include "tests/behaviour/Rig.h"
+#include "tests/support/Rig.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include "link/OpenPort.h"
 #include "link/Transaction.h"
 #include "resources/CommTemplate.h"
-#include "tests/behaviour/Rig.h"
+#include "tests/support/Rig.h"
 
 namespace {
 
@@ -22,16 +22,7 @@ struct Found : Rig {
     plugUnit(3);
     unit.setStation(station);
     unit.setLineCodes(codes);
-    state.portNumber = 3;
-    state.portBaud = comm::speedBps(codes.speedCode).value_or(57600);
-    state.portParity = codes.parityCode;
-    state.portTimeout = 200;
-    state.unitAddress = static_cast<std::int16_t>(station);
-    state.speedCode = static_cast<std::int16_t>(codes.speedCode);
-    state.parityCode = static_cast<std::int16_t>(codes.parityCode);
-    state.delayCode = static_cast<std::int16_t>(codes.delayCode);
-    EXPECT_EQ(comm::openPort(state.portHandle, serial, 3, state.portBaud, state.portParity, 200),
-              0);
+    found(3);
   }
   // The maintenance write the editor sent, if any.
   std::optional<Bytes> writeSent() const {

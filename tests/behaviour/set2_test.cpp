@@ -6,7 +6,7 @@
 #include "dialogs/set2.h"
 #include "link/OpenPort.h"
 #include "resources/ControlTemplate.h"
-#include "tests/behaviour/Rig.h"
+#include "tests/support/Rig.h"
 
 namespace {
 
@@ -22,12 +22,7 @@ constexpr int kTR1 = 1065, kTR3 = 1067, kDI1 = 1074, kSTOP = 1080, kHBWAIT = 108
 struct Editor : Rig {
   Editor() {
     plugUnit(3);
-    state.portNumber = 3;
-    state.portBaud = 9600;
-    state.portParity = 0;
-    state.portTimeout = 200;
-    state.unitAddress = 1;
-    EXPECT_EQ(comm::openPort(state.portHandle, serial, 3, 9600, 0, 200), 0);
+    found(3);
   }
   // Registers of the register frames sent to the unit's station, "r0300" for reads and
   // "w0311" for writes, in order.
@@ -156,7 +151,7 @@ TEST(ControlEditor, APortThatCannotBeReopenedIsReportedWithItsCode) {
   EXPECT_TRUE(rig.serial.isOpen(3)) << "the half-configured port stays";
 }
 
-TEST(ControlEditor, ControlMethodFollowsTheSpecification) {
+TEST(ControlEditor, ControlMethodFollowsTheUnitsOwn) {
   for (auto [spec, button] : {std::pair{0, 1083}, std::pair{3, 1086}, std::pair{4, 1087},
                               std::pair{7, 1087}}) {
     Editor rig;
@@ -231,7 +226,7 @@ TEST(ControlEditor, RecordButtonFollowsWhatTheDialogShows) {
   EXPECT_TRUE(rig.ui->problems().empty());
 }
 
-TEST(ControlEditor, ASpecificationMethodOtherThanTheSettingKeepsRecordOff) {
+TEST(ControlEditor, AUnitMethodOtherThanTheSettingKeepsRecordOff) {
   Editor rig;
   rig.unit.setSpecReg(comm::g_SPC_FB, 2);
   rig.run<set2>(opened()
@@ -266,7 +261,7 @@ TEST(WriteSequence, WireOrderAndDurationWithAndWithoutTheScaleOption) {
     expected.emplace_back("w030F");
     EXPECT_EQ(rig.frames(), expected) << "scale " << scale;
 
-    // Two specification reads each followed by 300 ms, then the writes back to back.
+    // Two g_SPC reads each followed by 300 ms, then the writes back to back.
     const int writes = scale ? 21 : 20;
     const auto boxes = rig.boxes();
     ASSERT_EQ(boxes.size(), 4u);
@@ -306,7 +301,7 @@ TEST(WriteSequence, AFailureAtStepSevenStopsThereAndKeepsOnlyWhatTheUnitTook) {
                     .spin(1072, 8)  // COM_VR1, never sent
                     .spin(1081, 1)  // COM_MEM, written first
                     .inspect([&rig](HeadlessWindow&) {
-                      // The two specification reads and seven writes are answered, then silence.
+                      // The two g_SPC reads and seven writes are answered, then silence.
                       rig.unit.fault = {sim::Fault::silent, 2 + 7, 1, 0};
                     })
                     .click(ids::kWrite)
@@ -391,7 +386,7 @@ TEST(WriteSequence, WithNoPortOpenTheSequenceFails) {
                     .click(ids::kWrite)
                     .ok()
                     .ok()
-                    .ok()  // "Port yet to open" from the handler's specification read
+                    .ok()  // "Port yet to open" from the handler's g_SPC read
                     .ok()  // and from the sequence's
                     .ok()
                     .escape());

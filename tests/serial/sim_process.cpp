@@ -50,16 +50,6 @@ std::string slurp(const std::string& path) {
 
 }  // namespace
 
-TempDir::TempDir() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "qtr77-test-XXXXXX").string();
-  path_ = ::mkdtemp(pattern.data());
-}
-
-TempDir::~TempDir() {
-  std::error_code ignored;
-  std::filesystem::remove_all(path_, ignored);
-}
-
 SimProcess::SimProcess(const std::string& link, const std::vector<std::string>& options) {
   outputPath_ = link + ".out";
   std::vector<std::string> args{"--link", link};

@@ -5,20 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/TempDir.h"
+
 namespace testing_support {
-
-// A private folder that is removed with everything in it.
-class TempDir {
- public:
-  TempDir();
-  ~TempDir();
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-  const std::string& path() const { return path_; }
-
- private:
-  std::string path_;
-};
 
 // A qtr77-sim process publishing its port as `link`; stopped with SIGTERM on destruction.
 class SimProcess {

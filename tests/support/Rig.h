@@ -1,5 +1,7 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <functional>
 #include <memory>
@@ -8,6 +10,7 @@
 
 #include "app/DeviceState.h"
 #include "dialogs/Environment.h"
+#include "link/OpenPort.h"
 #include "link/VirtualLine.h"
 #include "platform/Platform.h"
 #include "sim/Unit.h"
@@ -30,6 +33,22 @@ struct Rig {
 
   // Connects the unit to port n.
   void plugUnit(int n) { serial.addPort(n, &unitOnLine); }
+
+  // What a search that found the unit on port n leaves behind: the port open at the unit's
+  // line settings with a 200 ms time-out, and the unit's address and codes in DeviceState.
+  void found(int n) {
+    const comm::LineSettingCodes codes = unit.lineCodes();
+    state.portNumber = n;
+    state.portBaud = unit.baud();
+    state.portParity = codes.parityCode;
+    state.portTimeout = 200;
+    state.unitAddress = static_cast<std::int16_t>(unit.station());
+    state.speedCode = static_cast<std::int16_t>(codes.speedCode);
+    state.parityCode = static_cast<std::int16_t>(codes.parityCode);
+    state.delayCode = static_cast<std::int16_t>(codes.delayCode);
+    EXPECT_EQ(comm::openPort(state.portHandle, serial, n, state.portBaud, state.portParity, 200),
+              0);
+  }
 
   // Runs `Dialog` on this rig with the script and returns the dialog's result. `created` gets
   // the dialog object before it opens, so that script steps can call its operations.
