@@ -1,6 +1,7 @@
 // The Windows entry point.
 
 #include <windows.h>
+
 #include <commctrl.h>
 
 #include "app/ConfigApp.h"

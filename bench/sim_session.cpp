@@ -21,17 +21,22 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "sim_session: %s\n", system.lastError().c_str());
     return 1;
   }
-  const comm::RegisterFrame requests[] = {
-      comm::unitInfoRead(),          comm::readEepromBlock(0x1D00),
-      comm::readEepromBlock(0x1E00), comm::readEepromBlock(0x1F00),
-      comm::registerRead(1, 0x0300, 10), comm::registerRead(1, 0x030A, 10),
-      comm::registerRead(1, 0x0044, 9), comm::registerRead(1, 0x0314, 1),
-      comm::registerWrite(1, 0x0300, 500), comm::writeEepromCell(100, 1234),
-      comm::commSettingsWrite(1, 0x00)};
+  const comm::RegisterFrame requests[] = {comm::unitInfoRead(),
+                                          comm::readEepromBlock(0x1D00),
+                                          comm::readEepromBlock(0x1E00),
+                                          comm::readEepromBlock(0x1F00),
+                                          comm::registerRead(1, 0x0300, 10),
+                                          comm::registerRead(1, 0x030A, 10),
+                                          comm::registerRead(1, 0x0044, 9),
+                                          comm::registerRead(1, 0x0314, 1),
+                                          comm::registerWrite(1, 0x0300, 500),
+                                          comm::writeEepromCell(100, 1234),
+                                          comm::commSettingsWrite(1, 0x00)};
   const int count = std::atoi(argv[2]);
   int answered = 0;
   for (int i = 0; i < count; ++i) {
-    const comm::RegisterFrame& request = requests[static_cast<std::size_t>(i) % std::size(requests)];
+    const comm::RegisterFrame& request =
+        requests[static_cast<std::size_t>(i) % std::size(requests)];
     if (comm::transact(port.get(), request, QTR77_MAINTENANCE_KEY, nullptr).result == 0) ++answered;
   }
   std::printf("sim session: %d transactions, %d answered\n", count, answered);

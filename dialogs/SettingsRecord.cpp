@@ -14,11 +14,13 @@ std::string line(std::string_view label, std::string_view value) {
   return std::string(label) + ", " + std::string(value);
 }
 
-std::string number(int value) { return std::to_string(value); }
+std::string number(int value) {
+  return std::to_string(value);
+}
 
 // A code's line with its value, or with the placeholder when the code is outside its table.
-std::string codeLine(std::string_view label, const std::optional<int>& value,
-                     std::string_view unit, std::string_view placeholder) {
+std::string codeLine(std::string_view label, const std::optional<int>& value, std::string_view unit,
+                     std::string_view placeholder) {
   return line(label, (value ? number(*value) : std::string(placeholder)) + std::string(unit));
 }
 std::string codeLine(std::string_view label, const std::optional<std::string_view>& value) {
@@ -49,10 +51,8 @@ constexpr ControlLine kControlLines[] = {
 };
 
 constexpr ControlLine kTailLines[] = {
-    {"出力停止通信設定", comm::COM_STOP},
-    {"通信メモリモード", comm::COM_MEM},
-    {"ヒータ断線待機時間", comm::COM_HBWAIT},
-    {"ヒータ断線出力継続", comm::COM_HBCONT},
+    {"出力停止通信設定", comm::COM_STOP},        {"通信メモリモード", comm::COM_MEM},
+    {"ヒータ断線待機時間", comm::COM_HBWAIT},    {"ヒータ断線出力継続", comm::COM_HBCONT},
     {"制御入力スケール下限", comm::COM_SCALELO},
 };
 
@@ -93,7 +93,8 @@ std::vector<std::string> settingsRecordLines(const DeviceState& state,
   lines.push_back(codeLine("通信パリティ", comm::parityName(state.parityCode)));
   lines.push_back(codeLine("ディレイ時間", comm::delayMs(state.delayCode), "ms", "xxx"));
   lines.emplace_back("**** 制御パラメータ ****, ");
-  for (const ControlLine& c : kControlLines) lines.push_back(line(c.label, number(control[c.index])));
+  for (const ControlLine& c : kControlLines)
+    lines.push_back(line(c.label, number(control[c.index])));
   lines.push_back(methodLine(control[comm::COM_FB]));
   for (const ControlLine& c : kTailLines) lines.push_back(line(c.label, number(control[c.index])));
   return lines;

@@ -16,20 +16,19 @@ Names makeNames() {
   Names names{};
   names.fill("unused");
   constexpr std::string_view kFirst[] = {
-      "unused",    "g_SPC_CTRL", "g_SPC_VOL",   "g_SPC_CUR",   "g_SPC_FB", "g_SPC_OUT",
-      "g_SPC_HB",  "g_SPC_FUSE", "g_SPC_AP",    "g_SPC_COM",   "g_RB",     "g_SB",
-      "g_TB",      "g_CTRL_Z",   "g_CTRL_S",    "g_VR1_Z",     "g_VR1_S",  "g_VR2_Z",
-      "g_VR2_S",   "g_VR3_Z",    "g_VR3_S",     "g_TR1_Z",     "g_TR1_S",  "g_TR2_Z",
-      "g_TR2_S",   "g_TR3_Z",    "g_TR3_S",     "g_TR4_Z",     "g_TR4_S",  "g_TR5_Z",
-      "g_TR5_S",   "g_TR6_Z",    "g_TR6_S",     "g_AP_Z",      "g_AP_S",   "g_u2_adrs",
-      "g_u2_parity", "g_u2_bps"};
+      "unused",     "g_SPC_CTRL",  "g_SPC_VOL", "g_SPC_CUR", "g_SPC_FB", "g_SPC_OUT", "g_SPC_HB",
+      "g_SPC_FUSE", "g_SPC_AP",    "g_SPC_COM", "g_RB",      "g_SB",     "g_TB",      "g_CTRL_Z",
+      "g_CTRL_S",   "g_VR1_Z",     "g_VR1_S",   "g_VR2_Z",   "g_VR2_S",  "g_VR3_Z",   "g_VR3_S",
+      "g_TR1_Z",    "g_TR1_S",     "g_TR2_Z",   "g_TR2_S",   "g_TR3_Z",  "g_TR3_S",   "g_TR4_Z",
+      "g_TR4_S",    "g_TR5_Z",     "g_TR5_S",   "g_TR6_Z",   "g_TR6_S",  "g_AP_Z",    "g_AP_S",
+      "g_u2_adrs",  "g_u2_parity", "g_u2_bps"};
   constexpr std::string_view kSecond[] = {
-      "g_u2_delay", "g_HB_mode",  "g_Vref",      "g_hosei",     "g_R_offset", "g_S_offset",
+      "g_u2_delay", "g_HB_mode",   "g_Vref",      "g_hosei",     "g_R_offset", "g_S_offset",
       "g_T_offset", "g_RS_offset", "g_ST_offset", "g_TR_offset", "g_RS_vt",    "g_ST_vt",
-      "g_TR_vt",    "g_R_ct",     "g_S_ct",      "g_T_ct",      "g_CUR_trim", "g_COM_TR1",
-      "g_COM_TR2",  "g_COM_TR3",  "g_COM_TR4",   "g_COM_TR5",   "g_COM_TR6",  "g_COM_CTRL",
-      "g_COM_VR1",  "g_COM_VR2",  "g_COM_DI1",   "g_COM_DI2",   "g_COM_VR3",  "g_COM_AP",
-      "g_COM_ALM",  "g_COM_HBALM", "g_COM_STOP", "g_COM_MEM",   "g_HB_time"};
+      "g_TR_vt",    "g_R_ct",      "g_S_ct",      "g_T_ct",      "g_CUR_trim", "g_COM_TR1",
+      "g_COM_TR2",  "g_COM_TR3",   "g_COM_TR4",   "g_COM_TR5",   "g_COM_TR6",  "g_COM_CTRL",
+      "g_COM_VR1",  "g_COM_VR2",   "g_COM_DI1",   "g_COM_DI2",   "g_COM_VR3",  "g_COM_AP",
+      "g_COM_ALM",  "g_COM_HBALM", "g_COM_STOP",  "g_COM_MEM",   "g_HB_time"};
   static_assert(std::size(kFirst) == 38 && std::size(kSecond) == 35);
   for (std::size_t i = 0; i < std::size(kFirst); ++i) names[i] = kFirst[i];
   for (std::size_t i = 0; i < std::size(kSecond); ++i) names[38 + i] = kSecond[i];
@@ -131,7 +130,8 @@ int eeprom::readEepromBlock(int block) {
     window().addLine(ids::kList, "Failed to read!(" + std::string(b.name) + ")");
     return 1;
   }
-  const std::vector<std::int16_t> cells = comm::decodeRegisters(exchange.answer, comm::kCellsPerBlock);
+  const std::vector<std::int16_t> cells =
+      comm::decodeRegisters(exchange.answer, comm::kCellsPerBlock);
   for (std::size_t k = 0; k < cells.size(); ++k) {
     const std::size_t cell = b.firstCell + k;
     window().addLine(ids::kList, eepromLine(static_cast<int>(cell), cellNames_[cell], cells[k]));

@@ -56,7 +56,9 @@ constexpr std::uint16_t kSequence[] = {0x0300, 0x0301, 0x0302, 0x0303, 0x0304, 0
                                        0x030E, 0x0312, 0x0313, 0x0310, 0x0314, 0x030F};
 constexpr std::uint16_t kFirstWrite = 0x0311;  // COM_MEM, before step 1
 
-std::size_t indexOf(std::uint16_t reg) { return reg - comm::kControlFirstRegister; }
+std::size_t indexOf(std::uint16_t reg) {
+  return reg - comm::kControlFirstRegister;
+}
 
 }  // namespace
 
@@ -126,23 +128,28 @@ void set2::showValues() {
 }
 
 int set2::readRegisters(std::uint16_t first, std::uint16_t count, std::int16_t* targets) {
-  const comm::Exchange exchange =
-      comm::transact(state_.portHandle.get(),
-                     comm::registerRead(static_cast<std::uint8_t>(state_.unitAddress & 0xFF),
-                                        first, count),
-                     DeviceState::maintenanceKey, this);
+  const comm::Exchange exchange = comm::transact(
+      state_.portHandle.get(),
+      comm::registerRead(static_cast<std::uint8_t>(state_.unitAddress & 0xFF), first, count),
+      DeviceState::maintenanceKey, this);
   if (exchange.result != comm::kAccepted) return exchange.result;
   const std::vector<std::int16_t> values = comm::decodeRegisters(exchange.answer, count);
   std::copy(values.begin(), values.end(), targets);
   return 0;
 }
 
-int set2::readControlRegs1() { return readRegisters(0x0300, 10, &state_.controlRegs[0]); }
-int set2::readControlRegs2() { return readRegisters(0x030A, 10, &state_.controlRegs[10]); }
+int set2::readControlRegs1() {
+  return readRegisters(0x0300, 10, &state_.controlRegs[0]);
+}
+int set2::readControlRegs2() {
+  return readRegisters(0x030A, 10, &state_.controlRegs[10]);
+}
 int set2::readSpecRegs() {
   return readRegisters(comm::kSpecFirstRegister, comm::kSpecRegisterCount, state_.specRegs.data());
 }
-int set2::readScaleReg() { return readRegisters(comm::kScaleLowRegister, 1, &state_.controlRegs[20]); }
+int set2::readScaleReg() {
+  return readRegisters(comm::kScaleLowRegister, 1, &state_.controlRegs[20]);
+}
 int set2::readScaleOption() {
   return readRegisters(comm::kScaleOptionRegister, 1, &scaleOptionCode_);
 }

@@ -10,8 +10,8 @@
 #include "ui/Dialog.h"
 
 // The control parameter editor: reads the unit's 21 control parameters and its product
-// data (the g_SPC registers) when it opens, lets the technician edit them, writes them in a fixed order,
-// and records the unit's settings to a file.
+// data (the g_SPC registers) when it opens, lets the technician edit them, writes them in a fixed
+// order, and records the unit's settings to a file.
 class set2 final : public ui::Dialog, private comm::Notifier {
  public:
   using ControlValues = std::array<std::int16_t, comm::kControlRegisterCount>;

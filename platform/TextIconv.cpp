@@ -8,7 +8,9 @@ namespace platform {
 
 std::optional<std::string> toCp932(std::string_view utf8) {
   iconv_t cd = ::iconv_open("CP932", "UTF-8");
-  if (cd == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
+  // iconv_open reports failure as (iconv_t)-1.
+  if (cd == reinterpret_cast<iconv_t>(-1))
+    return std::nullopt;  // NOLINT(performance-no-int-to-ptr)
   std::string out(utf8.size() * 2 + 16, '\0');
   char* in = const_cast<char*>(utf8.data());
   std::size_t inLeft = utf8.size();

@@ -1,6 +1,8 @@
 #include "platform/Win32Platform.h"
 
+// <windows.h> comes first: the shell headers build on it.
 #include <windows.h>
+
 #include <knownfolders.h>
 #include <shlobj.h>
 

@@ -41,11 +41,13 @@ constexpr std::array kControls{
     Control{kDefaults, K::button, "初期値に戻す", 163, 76, 70, 15, bsPushButton | tabStop},
 };
 
-constexpr Dialog kDialog{kResourceId, "通信パラメータ編集", kDialogFont, 9, 283, 314, kDialogStyle,
-                         kControls};
+constexpr Dialog kDialog{kResourceId, "通信パラメータ編集", kDialogFont, 9, 283,
+                         314,         kDialogStyle,         kControls};
 
 }  // namespace
 
-const Dialog& dialog() { return kDialog; }
+const Dialog& dialog() {
+  return kDialog;
+}
 
 }  // namespace res::comm_params

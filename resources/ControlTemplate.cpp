@@ -124,11 +124,13 @@ constexpr std::array kControls{
     Control{kIdCancel, K::button, "Cancel", 333, 362, 50, 16, bsPushButton | tabStop},
 };
 
-constexpr Dialog kDialog{kResourceId, "制御パラメータ編集", kDialogFont, 9, 383, 378, kDialogStyle,
-                         kControls};
+constexpr Dialog kDialog{kResourceId, "制御パラメータ編集", kDialogFont, 9, 383,
+                         378,         kDialogStyle,         kControls};
 
 }  // namespace
 
-const Dialog& dialog() { return kDialog; }
+const Dialog& dialog() {
+  return kDialog;
+}
 
 }  // namespace res::control_params

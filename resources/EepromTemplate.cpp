@@ -36,11 +36,12 @@ constexpr std::array kControls{
     Control{kWrite, K::button, "EEP write", 185, 182, 48, 16, kButton},
 };
 
-constexpr Dialog kDialog{kResourceId, "EEPROM", kDialogFont, 9, 259, 316, kDialogStyle,
-                         kControls};
+constexpr Dialog kDialog{kResourceId, "EEPROM", kDialogFont, 9, 259, 316, kDialogStyle, kControls};
 
 }  // namespace
 
-const Dialog& dialog() { return kDialog; }
+const Dialog& dialog() {
+  return kDialog;
+}
 
 }  // namespace res::eeprom

@@ -23,8 +23,7 @@ constexpr std::array kControls{
     Control{kTimeout500, K::button, "500ms", 96, 80, 32, 8, kRadio},
     Control{kStart, K::button, "検索開始", 158, 27, 50, 16, bsDefPushButton | group | tabStop},
     Control{kEditComm, K::button, "通信パラメータ編集", 152, 52, 69, 19, bsPushButton | tabStop},
-    Control{kEditControl, K::button, "制御パラメータ編集", 152, 77, 69, 19,
-            bsPushButton | tabStop},
+    Control{kEditControl, K::button, "制御パラメータ編集", 152, 77, 69, 19, bsPushButton | tabStop},
     Control{kEeprom, K::button, "EEPROM", 152, 133, 69, 19, bsPushButton},
     Control{kCancel, K::button, "Cancel", 215, 197, 50, 16, bsPushButton},
     Control{kNoId, K::button, "検索ポート範囲", 8, 27, 75, 75, bsGroupBox},
@@ -33,11 +32,13 @@ constexpr std::array kControls{
     Control{kNoId, K::button, "タイムアウト", 89, 27, 52, 75, bsGroupBox},
 };
 
-constexpr Dialog kDialog{kResourceId, "QTR77 config", kDialogFont, 9, 275, 241, kDialogStyle,
-                         kControls};
+constexpr Dialog kDialog{kResourceId, "QTR77 config", kDialogFont, 9, 275,
+                         241,         kDialogStyle,   kControls};
 
 }  // namespace
 
-const Dialog& dialog() { return kDialog; }
+const Dialog& dialog() {
+  return kDialog;
+}
 
 }  // namespace res::search

@@ -58,7 +58,7 @@ inline constexpr int kNoId = -1;
 struct Control {
   int id;  // kNoId for labels and group boxes
   ControlClass kind;
-  std::string_view text;  // UTF-8
+  std::string_view text;    // UTF-8
   int x, y, width, height;  // dialog units
   std::uint32_t style;      // without child and visible, which every control gets
   std::uint32_t exStyle = 0;

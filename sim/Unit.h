@@ -43,8 +43,8 @@ struct Answer {
 // The unit's side of the protocol as a plain object: it takes one request frame and gives the
 // answer and its delay, or silence. It keeps its settings the way the unit does, in EEPROM
 // cells: the communication cells (g_u2_adrs, g_u2_parity, g_u2_bps, g_u2_delay) are its line
-// settings, cells 1..9 are the product data block (g_SPC_...), and the control registers live in the cells
-// named after them, so a cell write shows in the registers and the other way round.
+// settings, cells 1..9 are the product data block (g_SPC_...), and the control registers live in
+// the cells named after them, so a cell write shows in the registers and the other way round.
 class Unit {
  public:
   explicit Unit(std::uint16_t maintenanceKey);

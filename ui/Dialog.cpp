@@ -2,7 +2,9 @@
 
 namespace ui {
 
-int Dialog::doModal() { return backend_.runModal(*this, resource_); }
+int Dialog::doModal() {
+  return backend_.runModal(*this, resource_);
+}
 
 bool Dialog::handleInitDialog(Window& window) {
   window_ = &window;

@@ -30,23 +30,23 @@ TEST(ConfigApp, RunsTheMainWindowAndEndsWithIt) {
 TEST(ConfigApp, TheMainWindowOpensTheThreeEditors) {
   Rig rig;
   rig.plugUnit(2);
-  rig.ui = std::make_unique<ui::headless::HeadlessBackend>(
-      rig.clock, Script()
-                     .click(res::search::kStart)
-                     .ok()
-                     .click(res::search::kEditComm)
-                     .escape()
-                     .click(res::search::kEditControl)
-                     .ok()
-                     .escape()
-                     .click(res::search::kEeprom)
-                     .escape()
-                     .escape());
+  rig.ui = std::make_unique<ui::headless::HeadlessBackend>(rig.clock,
+                                                           Script()
+                                                               .click(res::search::kStart)
+                                                               .ok()
+                                                               .click(res::search::kEditComm)
+                                                               .escape()
+                                                               .click(res::search::kEditControl)
+                                                               .ok()
+                                                               .escape()
+                                                               .click(res::search::kEeprom)
+                                                               .escape()
+                                                               .escape());
   Environment env{*rig.ui, rig.serial, rig.platform, programEditors()};
   ConfigApp().initInstance(rig.state, env);
   EXPECT_TRUE(rig.ui->problems().empty());
-  for (const char* line : {"open 104", "end 104: 2", "open 105", "end 105: 2", "open 107",
-                           "end 107: 2"})
+  for (const char* line :
+       {"open 104", "end 104: 2", "open 105", "end 105: 2", "open 107", "end 107: 2"})
     EXPECT_TRUE(rig.saw(line)) << line;
 }
 

@@ -66,32 +66,33 @@ TEST(EepromDialog, ReadListsEveryCellByBlock) {
   Maintenance rig;
   rig.unit.setCell(5, -12);
   rig.unit.setCell(7, 1);
-  rig.unit.setCell(40, -1);      // 0xFFFF
+  rig.unit.setCell(40, -1);       // 0xFFFF
   rig.unit.setCell(100, -32768);  // 0x8000
   rig.unit.setCell(113, 32767);
   platform::Micros before = 0;
-  rig.run<eeprom>(Script()
-                      .inspect([&](HeadlessWindow&) { before = rig.clock.now(); })
-                      .click(ids::kRead)
-                      .inspect([&](HeadlessWindow& w) {
-                        EXPECT_EQ(rig.clock.now() - before, platform::millis(3 * 200 + 600));
-                        const auto l = lines(w);
-                        ASSERT_EQ(l.size(), 116u);
-                        EXPECT_EQ(l[0], "2021/3/9  08:05:07");
-                        EXPECT_EQ(l[1], "EEP address, value");
-                        EXPECT_EQ(l[2], "00: unused , 0 ");
-                        EXPECT_EQ(l[2 + 5], "05: g_SPC_OUT , -12 ");
-                        EXPECT_EQ(l[2 + 7], "07: g_SPC_FUSE , 1 ");
-                        EXPECT_EQ(l[2 + 35], "35: g_u2_adrs , 1 ");
-                        EXPECT_EQ(l[2 + 38], "38: g_u2_delay , 0 ");
-                        EXPECT_EQ(l[2 + 40], "40: g_Vref , -1 ");
-                        EXPECT_EQ(l[2 + 88], "88: PASS , 0 ");
-                        EXPECT_EQ(l[2 + 100], "100: unused , -32768 ");
-                        EXPECT_EQ(l[115], "113: unused , 32767 ");
-                      })
-                      .click(ids::kCount)
-                      .inspect([](HeadlessWindow& w) { EXPECT_EQ(w.text(ids::kStatus), "value: 116"); })
-                      .escape());
+  rig.run<eeprom>(
+      Script()
+          .inspect([&](HeadlessWindow&) { before = rig.clock.now(); })
+          .click(ids::kRead)
+          .inspect([&](HeadlessWindow& w) {
+            EXPECT_EQ(rig.clock.now() - before, platform::millis(3 * 200 + 600));
+            const auto l = lines(w);
+            ASSERT_EQ(l.size(), 116u);
+            EXPECT_EQ(l[0], "2021/3/9  08:05:07");
+            EXPECT_EQ(l[1], "EEP address, value");
+            EXPECT_EQ(l[2], "00: unused , 0 ");
+            EXPECT_EQ(l[2 + 5], "05: g_SPC_OUT , -12 ");
+            EXPECT_EQ(l[2 + 7], "07: g_SPC_FUSE , 1 ");
+            EXPECT_EQ(l[2 + 35], "35: g_u2_adrs , 1 ");
+            EXPECT_EQ(l[2 + 38], "38: g_u2_delay , 0 ");
+            EXPECT_EQ(l[2 + 40], "40: g_Vref , -1 ");
+            EXPECT_EQ(l[2 + 88], "88: PASS , 0 ");
+            EXPECT_EQ(l[2 + 100], "100: unused , -32768 ");
+            EXPECT_EQ(l[115], "113: unused , 32767 ");
+          })
+          .click(ids::kCount)
+          .inspect([](HeadlessWindow& w) { EXPECT_EQ(w.text(ids::kStatus), "value: 116"); })
+          .escape());
   EXPECT_TRUE(rig.ui->problems().empty());
   const auto requests = rig.requestsTo(3);
   ASSERT_EQ(requests.size(), 3u);
@@ -156,8 +157,15 @@ TEST(EepromDialog, WriteTakesTheCellFromTheSpinAndTheValueAsAtoiWould) {
     std::uint16_t value;
   };
   const std::vector<Case> cases{
-      {"abc", 0},       {"", 0},           {"  42", 42},      {"12ab", 12},  {"65536", 0},
-      {"-1", 0xFFFF},   {"+7", 7},         {"\t-32768", 0x8000}, {"70000", 70000 - 65536},
+      {"abc", 0},
+      {"", 0},
+      {"  42", 42},
+      {"12ab", 12},
+      {"65536", 0},
+      {"-1", 0xFFFF},
+      {"+7", 7},
+      {"\t-32768", 0x8000},
+      {"70000", 70000 - 65536},
       {"99999999999999999999", 0xFFFF},  // 10^20 is a multiple of 65536
   };
   for (const Case& c : cases) EXPECT_EQ(parseCellValue(c.text), c.value) << '"' << c.text << '"';
@@ -199,21 +207,22 @@ TEST(EepromDialog, WriteAnswersOtherThanEightBytesFromFFFail) {
 
 TEST(EepromDialog, TestButtonsActOnTheListOnly) {
   Maintenance rig;
-  rig.run<eeprom>(Script()
-                      .click(ids::kTestLines)
-                      .click(ids::kTestLines)
-                      .inspect([](HeadlessWindow& w) {
-                        const auto l = lines(w);
-                        ASSERT_EQ(l.size(), 20u);
-                        EXPECT_EQ(l[0], "adrs:00 ");
-                        EXPECT_EQ(l[19], "adrs:09 ");
-                      })
-                      .click(ids::kClear)
-                      .click(ids::kCount)
-                      .inspect([](HeadlessWindow& w) { EXPECT_EQ(w.text(ids::kStatus), "value: 0"); })
-                      .click(ids::kUnusedWrite)
-                      .enter()  // OK is the default button: Enter ends the dialog, writing nothing
-               );
+  rig.run<eeprom>(
+      Script()
+          .click(ids::kTestLines)
+          .click(ids::kTestLines)
+          .inspect([](HeadlessWindow& w) {
+            const auto l = lines(w);
+            ASSERT_EQ(l.size(), 20u);
+            EXPECT_EQ(l[0], "adrs:00 ");
+            EXPECT_EQ(l[19], "adrs:09 ");
+          })
+          .click(ids::kClear)
+          .click(ids::kCount)
+          .inspect([](HeadlessWindow& w) { EXPECT_EQ(w.text(ids::kStatus), "value: 0"); })
+          .click(ids::kUnusedWrite)
+          .enter()  // OK is the default button: Enter ends the dialog, writing nothing
+  );
   EXPECT_TRUE(rig.requestsTo(3).empty());
   EXPECT_TRUE(rig.ui->problems().empty());
 }
@@ -242,48 +251,53 @@ TEST(EepromDump, WritesTheListLineForLine) {
   Maintenance rig;
   rig.unit.fault = {sim::Fault::silent, 1, 1, 0};  // EEP_DR2 fails
   rig.run<eeprom>(Script().click(ids::kRead).click(ids::kRecord).ok().escape());
-  EXPECT_EQ(rig.boxes(), std::vector<std::string>{"設定を記録しました。\rファイル: EEP_20210309080507.csv"});
+  EXPECT_EQ(rig.boxes(),
+            std::vector<std::string>{"設定を記録しました。\rファイル: EEP_20210309080507.csv"});
   const std::string dump = slurp(fs::path(rig.programFolder.path()) / "EEP_20210309080507.csv");
   std::string expected = "2021/3/9  08:05:07\r\nEEP address, value\r\n";
   const auto& names = eepromCellNames();
-  for (int cell = 0; cell < 38; ++cell) expected += eepromLine(cell, names[cell], rig.unit.cell(cell)) + "\r\n";
+  for (int cell = 0; cell < 38; ++cell)
+    expected += eepromLine(cell, names[cell], rig.unit.cell(cell)) + "\r\n";
   expected += "Failed to read!(EEP_DR2)\r\n";
-  for (int cell = 76; cell < 114; ++cell) expected += eepromLine(cell, names[cell], rig.unit.cell(cell)) + "\r\n";
+  for (int cell = 76; cell < 114; ++cell)
+    expected += eepromLine(cell, names[cell], rig.unit.cell(cell)) + "\r\n";
   EXPECT_EQ(dump, expected);
   EXPECT_EQ(std::count(dump.begin(), dump.end(), '\n'), 79);
 }
 
 TEST(EepromDump, EmptyListsAndFailures) {
   Maintenance rig;
-  rig.run<eeprom>(Script()
-                      .click(ids::kRecord)
-                      .ok()
-                      .click(ids::kTestLines)
-                      .click(ids::kClear)
-                      .click(ids::kRecord)
-                      .ok()
-                      .click(ids::kTestLines)
-                      .inspect([&rig](HeadlessWindow&) { rig.platform.diskFull = true; })
-                      .click(ids::kRecord)
-                      .ok()
-                      .inspect([&rig](HeadlessWindow&) {
-                        rig.platform.diskFull = false;
-                        rig.platform.executable = rig.programFolder.path() + "/missing";
-                      })
-                      .click(ids::kRecord)
-                      .ok()
-                      .inspect([&rig](HeadlessWindow&) { rig.platform.executable = rig.programFolder.path(); })
-                      .click(ids::kRecord)
-                      .ok()
-                      .escape());
-  EXPECT_EQ(rig.boxes(), (std::vector<std::string>{
-                             "No data", "No data", "ファイルを作成できません",
-                             "ファイルを作成できません",
-                             "設定を記録しました。\rファイル: EEP_20210309080507.csv"}));
+  rig.run<eeprom>(
+      Script()
+          .click(ids::kRecord)
+          .ok()
+          .click(ids::kTestLines)
+          .click(ids::kClear)
+          .click(ids::kRecord)
+          .ok()
+          .click(ids::kTestLines)
+          .inspect([&rig](HeadlessWindow&) { rig.platform.diskFull = true; })
+          .click(ids::kRecord)
+          .ok()
+          .inspect([&rig](HeadlessWindow&) {
+            rig.platform.diskFull = false;
+            rig.platform.executable = rig.programFolder.path() + "/missing";
+          })
+          .click(ids::kRecord)
+          .ok()
+          .inspect([&rig](HeadlessWindow&) { rig.platform.executable = rig.programFolder.path(); })
+          .click(ids::kRecord)
+          .ok()
+          .escape());
+  EXPECT_EQ(rig.boxes(),
+            (std::vector<std::string>{"No data", "No data", "ファイルを作成できません",
+                                      "ファイルを作成できません",
+                                      "設定を記録しました。\rファイル: EEP_20210309080507.csv"}));
   std::string expected;
   for (int n = 0; n < 10; ++n) expected += "adrs:0" + std::to_string(n) + " \r\n";
   EXPECT_EQ(slurp(fs::path(rig.programFolder.path()) / "EEP_20210309080507.csv"), expected);
-  EXPECT_EQ(std::distance(fs::directory_iterator(rig.programFolder.path()), fs::directory_iterator{}), 1);
+  EXPECT_EQ(
+      std::distance(fs::directory_iterator(rig.programFolder.path()), fs::directory_iterator{}), 1);
 }
 
 }  // namespace

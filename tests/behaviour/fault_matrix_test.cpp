@@ -36,9 +36,9 @@ enum class Row {
 };
 
 const char* name(Row row) {
-  static const char* names[] = {"silence",   "late",      "short",     "long",
-                                "function",  "station",   "exception", "check",
-                                "resetting", "vanished",  "held",      "no port"};
+  static const char* names[] = {"silence",   "late",     "short",     "long",
+                                "function",  "station",  "exception", "check",
+                                "resetting", "vanished", "held",      "no port"};
   return names[static_cast<int>(row)];
 }
 
@@ -132,18 +132,17 @@ const Strings kPortYetToOpen{"Port yet to open"};
 
 TEST(FaultMatrix, IdentifyUnit) {
   const std::vector<Expected> rows{
-      {Row::silence, 1, kNone},      {Row::late, 1, kNone},
-      {Row::shortByOne, 1, kNone},   {Row::longByOne, 0, kNone},  // 9 bytes are accepted
+      {Row::silence, 1, kNone},       {Row::late, 1, kNone},         {Row::shortByOne, 1, kNone},
+      {Row::longByOne, 0, kNone},                                     // 9 bytes are accepted
       {Row::wrongFunction, 1, kNone}, {Row::wrongStation, 1, kNone},  // byte 0 must be 0xFF
-      {Row::exception, 1, kNone},    {Row::badCheck, 0, kNone},  // check bytes not compared
-      {Row::resetting, 1, kNone},    {Row::vanished, 1, kNone},
-      {Row::held, -1, kNone},
+      {Row::exception, 1, kNone},     {Row::badCheck, 0, kNone},      // check bytes not compared
+      {Row::resetting, 1, kNone},     {Row::vanished, 1, kNone},     {Row::held, -1, kNone},
   };
   for (const Expected& e : rows) {
     Line line;
     line.state.unitAddress = 0;
-    const auto [result, boxes] =
-        play<search>(line, e.row, 0, 0, 0, [](search& s, HeadlessWindow&) { return s.identifyUnit(3, 0); });
+    const auto [result, boxes] = play<search>(
+        line, e.row, 0, 0, 0, [](search& s, HeadlessWindow&) { return s.identifyUnit(3, 0); });
     EXPECT_EQ(result, e.result) << name(e.row);
     EXPECT_EQ(boxes, e.boxes) << name(e.row);
     // Only an accepted answer fills in the unit.
@@ -157,18 +156,16 @@ TEST(FaultMatrix, IdentifyUnit) {
 
 TEST(FaultMatrix, CommSettingsWrite) {
   const std::vector<Expected> rows{
-      {Row::silence, 1, kNone},       {Row::late, 1, kNone},
-      {Row::shortByOne, 1, kNone},    {Row::longByOne, 1, kNone},  // exactly 8 bytes
-      {Row::wrongFunction, 1, kNone}, {Row::wrongStation, 1, kNone},
-      {Row::exception, 1, kNone},     {Row::badCheck, 0, kNone},  // check bytes not compared
-      {Row::resetting, 1, kNone},     {Row::vanished, 1, kNone},
-      {Row::noPort, 92, kNone},
+      {Row::silence, 1, kNone},       {Row::late, 1, kNone},         {Row::shortByOne, 1, kNone},
+      {Row::longByOne, 1, kNone},  // exactly 8 bytes
+      {Row::wrongFunction, 1, kNone}, {Row::wrongStation, 1, kNone}, {Row::exception, 1, kNone},
+      {Row::badCheck, 0, kNone},  // check bytes not compared
+      {Row::resetting, 1, kNone},     {Row::vanished, 1, kNone},     {Row::noPort, 92, kNone},
   };
   for (const Expected& e : rows) {
     Line line;
-    const auto [result, boxes] = play<set1>(line, e.row, 0, 0, 0, [](set1& d, HeadlessWindow&) {
-      return d.commSettingsWrite();
-    });
+    const auto [result, boxes] = play<set1>(
+        line, e.row, 0, 0, 0, [](set1& d, HeadlessWindow&) { return d.commSettingsWrite(); });
     EXPECT_EQ(result, e.result) << name(e.row);
     EXPECT_EQ(boxes, e.boxes) << name(e.row);
     // The dialog showed the unit's own values; only a success moves the port settings, and
@@ -192,11 +189,11 @@ TEST(FaultMatrix, ControlEditorReads) {
       {"readScaleOption", [](set2& d) { return d.readScaleOption(); }},
   };
   const std::vector<Expected> rows{
-      {Row::silence, 1, kNone},       {Row::late, 1, kNone},
-      {Row::shortByOne, 1, kNone},    {Row::longByOne, 0, kNone},  // one more byte is fine
-      {Row::wrongFunction, 1, kNone}, {Row::wrongStation, 0, kNone},  // station not tested
-      {Row::exception, 1, kNone},     {Row::badCheck, 0, kNone},
-      {Row::resetting, 1, kNone},     {Row::vanished, 1, kNone},
+      {Row::silence, 1, kNone},          {Row::late, 1, kNone},
+      {Row::shortByOne, 1, kNone},       {Row::longByOne, 0, kNone},     // one more byte is fine
+      {Row::wrongFunction, 1, kNone},    {Row::wrongStation, 0, kNone},  // station not tested
+      {Row::exception, 1, kNone},        {Row::badCheck, 0, kNone},
+      {Row::resetting, 1, kNone},        {Row::vanished, 1, kNone},
       {Row::noPort, 99, kPortYetToOpen},
   };
   for (const Read& read : reads) {
@@ -208,15 +205,16 @@ TEST(FaultMatrix, ControlEditorReads) {
       line.unit.setControlReg(comm::COM_SCALELO, 44);
       line.unit.setSpecReg(comm::g_SPC_COM, 3);
       std::int16_t scaleOption = -5;
-      const auto [result, boxes] = play<set2>(line, e.row, 0, 1, e.boxes.size(), [&](set2& d, HeadlessWindow&) {
-        // Start from values the read must replace, or keep.
-        line.state.controlRegs.fill(7);
-        line.state.specRegs.fill(7);
-        line.unit.setSpecReg(comm::g_SPC_COM, 0);
-        const int r = read.op(d);
-        scaleOption = d.scaleOptionCode();
-        return r;
-      });
+      const auto [result, boxes] =
+          play<set2>(line, e.row, 0, 1, e.boxes.size(), [&](set2& d, HeadlessWindow&) {
+            // Start from values the read must replace, or keep.
+            line.state.controlRegs.fill(7);
+            line.state.specRegs.fill(7);
+            line.unit.setSpecReg(comm::g_SPC_COM, 0);
+            const int r = read.op(d);
+            scaleOption = d.scaleOptionCode();
+            return r;
+          });
       const bool stored = e.result == 0;
       EXPECT_EQ(result, e.result) << read.what << " " << name(e.row);
       EXPECT_EQ(boxes, e.boxes) << read.what << " " << name(e.row);
@@ -239,22 +237,23 @@ TEST(FaultMatrix, WriteSequence) {
   const char* ok = "書込みに成功しました..";
   const char* failed = "書込みに失敗しました..";
   const std::vector<Expected> rows{
-      {Row::silence, 1, {failed}},       {Row::late, 1, {failed}},
-      {Row::shortByOne, 1, {failed}},    {Row::longByOne, 1, {failed}},  // exactly 8 bytes
-      {Row::wrongFunction, 0, {ok}},     // only bit 7 of byte 1 is looked at
-      {Row::wrongStation, 0, {ok}},      {Row::exception, 1, {failed}},
-      {Row::badCheck, 0, {ok}},          {Row::resetting, 1, {failed}},
-      {Row::vanished, 1, {failed}},      {Row::noPort, 1, {"Port yet to open", failed}},
+      {Row::silence, 1, {failed}},    {Row::late, 1, {failed}},
+      {Row::shortByOne, 1, {failed}}, {Row::longByOne, 1, {failed}},  // exactly 8 bytes
+      {Row::wrongFunction, 0, {ok}},  // only bit 7 of byte 1 is looked at
+      {Row::wrongStation, 0, {ok}},   {Row::exception, 1, {failed}},
+      {Row::badCheck, 0, {ok}},       {Row::resetting, 1, {failed}},
+      {Row::vanished, 1, {failed}},   {Row::noPort, 1, {"Port yet to open", failed}},
   };
   for (const Expected& e : rows) {
     Line line;
     set2::ControlValues values{};
     values.fill(0);
     values[comm::COM_MEM] = 1;
-    const auto [result, boxes] = play<set2>(line, e.row, 1, 1, e.boxes.size(), [&](set2& d, HeadlessWindow&) {
-      line.state.controlRegs.fill(-3);
-      return d.writeControlSequence(values);
-    });
+    const auto [result, boxes] =
+        play<set2>(line, e.row, 1, 1, e.boxes.size(), [&](set2& d, HeadlessWindow&) {
+          line.state.controlRegs.fill(-3);
+          return d.writeControlSequence(values);
+        });
     EXPECT_EQ(result, e.result) << name(e.row);
     EXPECT_EQ(boxes, e.boxes) << name(e.row);
     EXPECT_EQ(line.state.writeDoneFlag, e.result == 0 ? 1 : 0) << name(e.row);
@@ -267,11 +266,11 @@ TEST(FaultMatrix, WriteSequence) {
 
 TEST(FaultMatrix, EepromBlockRead) {
   const std::vector<Expected> rows{
-      {Row::silence, 1, kNone},       {Row::late, 1, kNone},
-      {Row::shortByOne, 1, kNone},    {Row::longByOne, 0, kNone},
-      {Row::wrongFunction, 1, kNone}, {Row::wrongStation, 0, kNone},  // station not tested
-      {Row::exception, 1, kNone},     {Row::badCheck, 0, kNone},  // block answers carry no check
-      {Row::resetting, 1, kNone},     {Row::vanished, 1, kNone},
+      {Row::silence, 1, kNone},          {Row::late, 1, kNone},
+      {Row::shortByOne, 1, kNone},       {Row::longByOne, 0, kNone},
+      {Row::wrongFunction, 1, kNone},    {Row::wrongStation, 0, kNone},  // station not tested
+      {Row::exception, 1, kNone},        {Row::badCheck, 0, kNone},  // block answers carry no check
+      {Row::resetting, 1, kNone},        {Row::vanished, 1, kNone},
       {Row::noPort, 99, kPortYetToOpen},
   };
   for (const Expected& e : rows) {

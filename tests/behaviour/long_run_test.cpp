@@ -53,12 +53,15 @@ TEST(LongRun, TenThousandTransactionsWithRandomFaults) {
   testing_support::Rig rig;
   rig.plugUnit(3);
   std::mt19937 random(20261211);
-  const comm::RegisterFrame requests[] = {
-      comm::unitInfoRead(),           comm::readEepromBlock(0x1D00),
-      comm::readEepromBlock(0x1F00),  comm::commSettingsWrite(1, 0x00),
-      comm::writeEepromCell(100, 77), comm::registerRead(1, 0x0300, 10),
-      comm::registerRead(1, 0x0044, 9), comm::registerRead(1, 0x0314, 1),
-      comm::registerWrite(1, 0x0305, 250)};
+  const comm::RegisterFrame requests[] = {comm::unitInfoRead(),
+                                          comm::readEepromBlock(0x1D00),
+                                          comm::readEepromBlock(0x1F00),
+                                          comm::commSettingsWrite(1, 0x00),
+                                          comm::writeEepromCell(100, 77),
+                                          comm::registerRead(1, 0x0300, 10),
+                                          comm::registerRead(1, 0x0044, 9),
+                                          comm::registerRead(1, 0x0314, 1),
+                                          comm::registerWrite(1, 0x0305, 250)};
   constexpr int kTransactions = 10000;
   int faults = 0;
   int reopens = 0;
@@ -77,8 +80,8 @@ TEST(LongRun, TenThousandTransactionsWithRandomFaults) {
       ++faults;
     }
     rig.unit.fault = {fault, 0, 1, 1000};
-    const comm::Exchange exchange = comm::transact(rig.state.portHandle.get(), request,
-                                                   DeviceState::maintenanceKey, nullptr);
+    const comm::Exchange exchange =
+        comm::transact(rig.state.portHandle.get(), request, DeviceState::maintenanceKey, nullptr);
     if (exchange.result != expectedResult(request.kind, fault)) {
       ++mismatches;
       ADD_FAILURE() << "transaction " << i << ": kind " << static_cast<int>(request.kind)

@@ -25,23 +25,24 @@ int unitInfoReads(const Rig& rig, int port) {
 
 TEST(MainWindow, OpensReadyToSearch) {
   Rig rig;
-  const int result = rig.run<search>(Script().inspect([](HeadlessWindow& w) {
-                                               EXPECT_EQ(w.title(), "QTR77 Configurator ver1.14");
-                                               EXPECT_TRUE(w.isChecked(ids::kRangeCom1));
-                                               EXPECT_TRUE(w.isChecked(ids::kTimeout200));
-                                               EXPECT_FALSE(w.isChecked(ids::kRangeCom10));
-                                               EXPECT_TRUE(w.isEnabled(ids::kStart));
-                                               EXPECT_FALSE(w.isEnabled(ids::kEditComm));
-                                               EXPECT_FALSE(w.isEnabled(ids::kEditControl));
-                                               EXPECT_FALSE(w.isEnabled(ids::kEeprom));
-                                               EXPECT_EQ(w.text(ids::kMsg1), kPrompt);
-                                               EXPECT_EQ(w.text(ids::kMsg2), "");
-                                               // 1024 x 768: ((1024-410)/2, (768-200)/2).
-                                               EXPECT_EQ(w.placement().x, 307);
-                                               EXPECT_EQ(w.placement().y, 284);
-                                               EXPECT_EQ(w.placement().width, 410);
-                                               EXPECT_EQ(w.placement().height, 200);
-                                             })
+  const int result = rig.run<search>(Script()
+                                         .inspect([](HeadlessWindow& w) {
+                                           EXPECT_EQ(w.title(), "QTR77 Configurator ver1.14");
+                                           EXPECT_TRUE(w.isChecked(ids::kRangeCom1));
+                                           EXPECT_TRUE(w.isChecked(ids::kTimeout200));
+                                           EXPECT_FALSE(w.isChecked(ids::kRangeCom10));
+                                           EXPECT_TRUE(w.isEnabled(ids::kStart));
+                                           EXPECT_FALSE(w.isEnabled(ids::kEditComm));
+                                           EXPECT_FALSE(w.isEnabled(ids::kEditControl));
+                                           EXPECT_FALSE(w.isEnabled(ids::kEeprom));
+                                           EXPECT_EQ(w.text(ids::kMsg1), kPrompt);
+                                           EXPECT_EQ(w.text(ids::kMsg2), "");
+                                           // 1024 x 768: ((1024-410)/2, (768-200)/2).
+                                           EXPECT_EQ(w.placement().x, 307);
+                                           EXPECT_EQ(w.placement().y, 284);
+                                           EXPECT_EQ(w.placement().width, 410);
+                                           EXPECT_EQ(w.placement().height, 200);
+                                         })
                                          .escape());
   EXPECT_EQ(result, 2) << "Esc ends the main window, and with it the program";
   EXPECT_TRUE(rig.ui->problems().empty());
@@ -121,9 +122,11 @@ TEST(PortScan, EnterStartsTheSearchAndTheWindowStaysOpen) {
   Rig rig;
   rig.plugUnit(1);
   rig.unit.fault.kind = sim::Fault::longByOne;  // a 9-byte answer is accepted too
-  rig.run<search>(Script().enter().ok().inspect([](HeadlessWindow& w) {
-    EXPECT_TRUE(w.isEnabled(ids::kEditComm));
-  }).escape());
+  rig.run<search>(Script()
+                      .enter()
+                      .ok()
+                      .inspect([](HeadlessWindow& w) { EXPECT_TRUE(w.isEnabled(ids::kEditComm)); })
+                      .escape());
   EXPECT_TRUE(rig.ui->problems().empty());
   ASSERT_EQ(rig.boxes().size(), 1u);
   EXPECT_EQ(rig.boxes()[0].rfind("QTR77を COM1 で発見しました。", 0), 0u);
@@ -135,8 +138,8 @@ TEST(PortScan, ImplausibleAnswersAreRejected) {
     int station;
     int firmware;
   };
-  for (const Case& c : {Case{"station 100", 100, 120}, Case{"station 0", 0, 120},
-                        Case{"firmware 0", 5, 0}}) {
+  for (const Case& c :
+       {Case{"station 100", 100, 120}, Case{"station 0", 0, 120}, Case{"firmware 0", 5, 0}}) {
     Rig rig;
     rig.plugUnit(4);
     rig.unit.setStation(c.station);
@@ -177,12 +180,8 @@ TEST(PortScan, FailedSearchDisablesTheEditorsAndLeavesTheLastPortOpen) {
 TEST(PortScan, RangeAndTimeoutFollowTheRadioButtons) {
   Rig rig;
   rig.serial.addPort(30);
-  rig.run<search>(Script()
-                      .click(ids::kRangeCom30)
-                      .click(ids::kTimeout500)
-                      .click(ids::kStart)
-                      .ok()
-                      .escape());
+  rig.run<search>(
+      Script().click(ids::kRangeCom30).click(ids::kTimeout500).click(ids::kStart).ok().escape());
   EXPECT_EQ(rig.state.portTimeout, 500);
   EXPECT_EQ(rig.clock.now(), platform::millis(9 * 500));
   const auto& t = rig.transcript();
@@ -202,13 +201,14 @@ TEST(PortScan, RangeAndTimeoutFollowTheRadioButtons) {
 TEST(PortScan, SecondSearchKeepsTheEepromButtonUntilItsOutcome) {
   Rig rig;
   rig.plugUnit(2);
-  rig.run<search>(Script()
-                      .click(ids::kStart)
-                      .ok()
-                      .inspect([&rig](HeadlessWindow&) { rig.unit.fault.kind = sim::Fault::silent; })
-                      .click(ids::kStart)
-                      .ok()
-                      .escape());
+  rig.run<search>(
+      Script()
+          .click(ids::kStart)
+          .ok()
+          .inspect([&rig](HeadlessWindow&) { rig.unit.fault.kind = sim::Fault::silent; })
+          .click(ids::kStart)
+          .ok()
+          .escape());
   const auto& t = rig.transcript();
   const auto second = std::find(std::find(t.begin(), t.end(), "enable 1064"), t.end(), "> click 1");
   ASSERT_NE(second, t.end());
@@ -236,7 +236,8 @@ TEST(EditorLaunch, StatusAndButtonsAroundEachEditor) {
                       .click(ids::kEditControl)
                       .click(ids::kEeprom)
                       .inspect([](HeadlessWindow& w) {
-                        EXPECT_EQ(w.text(ids::kMsg1), "") << "empty after an editor, not the prompt";
+                        EXPECT_EQ(w.text(ids::kMsg1), "")
+                            << "empty after an editor, not the prompt";
                         EXPECT_TRUE(w.isEnabled(ids::kStart));
                         EXPECT_TRUE(w.isEnabled(ids::kEditControl));
                       })
@@ -245,10 +246,9 @@ TEST(EditorLaunch, StatusAndButtonsAroundEachEditor) {
   const auto& t = rig.transcript();
   const auto control = std::find(t.begin(), t.end(), "> click 1063");
   // The control editor runs with the three buttons off, the others leave them alone.
-  const std::vector<std::string> expected{"> click 1063",     "disable 1",      "disable 1058",
-                                          "disable 1063",     "status: お待ちください...",
-                                          "enable 1",         "enable 1058",    "enable 1063",
-                                          "status: ",         "> click 1064"};
+  const std::vector<std::string> expected{
+      "> click 1063", "disable 1",   "disable 1058", "disable 1063", "status: お待ちください...",
+      "enable 1",     "enable 1058", "enable 1063",  "status: ",     "> click 1064"};
   ASSERT_LE(static_cast<std::size_t>(t.end() - control), t.size());
   EXPECT_EQ(std::vector<std::string>(control, control + static_cast<long>(expected.size())),
             expected);

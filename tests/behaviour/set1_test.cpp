@@ -92,10 +92,15 @@ TEST(CommEditor, WritesNewSettingsAndFollowsTheUnit) {
 
 TEST(CommEditor, A57600UnitKeepsItsSpeedUnlessAnotherIsChosen) {
   Found rig({2, 0, 0});
-  rig.run<set1>(Script().click(ids::kWrite).ok().click(ids::kSpeed9600).inspect([](HeadlessWindow& w) {
-    EXPECT_FALSE(w.isChecked(ids::kSpeed57600));
-    EXPECT_FALSE(w.isEnabled(ids::kSpeed57600)) << "cannot be chosen again";
-  }).escape());
+  rig.run<set1>(Script()
+                    .click(ids::kWrite)
+                    .ok()
+                    .click(ids::kSpeed9600)
+                    .inspect([](HeadlessWindow& w) {
+                      EXPECT_FALSE(w.isChecked(ids::kSpeed57600));
+                      EXPECT_FALSE(w.isEnabled(ids::kSpeed57600)) << "cannot be chosen again";
+                    })
+                    .escape());
   ASSERT_TRUE(rig.writeSent());
   EXPECT_EQ((*rig.writeSent())[4] & 0x03, 2) << "speed code 2 sent";
   EXPECT_EQ(rig.serial.lineConfig(3).baudRate, 57600u);
@@ -179,7 +184,8 @@ TEST(CommEditor, DefaultsChangeOnlyTheControls) {
 TEST(CommEditor, WithNoPortOpenTheWriteFailsAndThePortIsStillReopened) {
   Found rig({0, 0, 1}, 3);
   rig.state.portHandle.reset();
-  rig.run<set1>(Script().spin(ids::kAddressSpin, 8).click(ids::kSpeed19200).click(ids::kWrite).ok().escape());
+  rig.run<set1>(
+      Script().spin(ids::kAddressSpin, 8).click(ids::kSpeed19200).click(ids::kWrite).ok().escape());
   EXPECT_EQ(rig.boxes(), std::vector<std::string>{"書込みに失敗しました。"});
   EXPECT_EQ(rig.state.unitAddress, 3) << "the codes stay as they were";
   EXPECT_EQ(rig.state.delayCode, 1);

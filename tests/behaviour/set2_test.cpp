@@ -49,7 +49,9 @@ struct Editor : Rig {
 
 const std::vector<std::string> kOpeningReads{"r0300", "r0300", "r030A", "r0044", "r0314", "r004C"};
 
-Script opened() { return Script().ok(); }  // "制御パラメータの読出しに成功しました。"
+Script opened() {
+  return Script().ok();
+}  // "制御パラメータの読出しに成功しました。"
 
 TEST(ControlEditor, OpensWithTheUnitsValues) {
   Editor rig;
@@ -103,12 +105,22 @@ TEST(ControlEditor, ReadFailuresCloseTheDialog) {
     int result;
   };
   const std::vector<Case> cases{
-      {"uncounted first read silent", {sim::Fault::silent, 0, 1, 0},
-       "制御パラメータの読出しに成功しました。", 2},
-      {"26-byte answers", {sim::Fault::longByOne, 0, -1, 0}, "制御パラメータの読出しに成功しました。", 2},
-      {"answers from another station", {sim::Fault::wrongStation, 0, -1, 0},
-       "制御パラメータの読出しに成功しました。", 2},
-      {"24-byte answer", {sim::Fault::shortByOne, 1, 1, 0}, "制御パラメータの読出しに失敗しました。", 2},
+      {"uncounted first read silent",
+       {sim::Fault::silent, 0, 1, 0},
+       "制御パラメータの読出しに成功しました。",
+       2},
+      {"26-byte answers",
+       {sim::Fault::longByOne, 0, -1, 0},
+       "制御パラメータの読出しに成功しました。",
+       2},
+      {"answers from another station",
+       {sim::Fault::wrongStation, 0, -1, 0},
+       "制御パラメータの読出しに成功しました。",
+       2},
+      {"24-byte answer",
+       {sim::Fault::shortByOne, 1, 1, 0},
+       "制御パラメータの読出しに失敗しました。",
+       2},
       {"exception", {sim::Fault::exception, 3, 1, 0}, "制御パラメータの読出しに失敗しました。", 2},
       {"silence", {sim::Fault::silent, 5, 1, 0}, "制御パラメータの読出しに失敗しました。", 2},
   };
@@ -152,13 +164,14 @@ TEST(ControlEditor, APortThatCannotBeReopenedIsReportedWithItsCode) {
 }
 
 TEST(ControlEditor, ControlMethodFollowsTheUnitsOwn) {
-  for (auto [spec, button] : {std::pair{0, 1083}, std::pair{3, 1086}, std::pair{4, 1087},
-                              std::pair{7, 1087}}) {
+  for (auto [spec, button] :
+       {std::pair{0, 1083}, std::pair{3, 1086}, std::pair{4, 1087}, std::pair{7, 1087}}) {
     Editor rig;
     rig.unit.setSpecReg(comm::g_SPC_FB, static_cast<std::int16_t>(spec));
-    rig.run<set2>(opened().inspect([button = button](HeadlessWindow& w) {
-      EXPECT_TRUE(w.isChecked(button));
-    }).escape());
+    rig.run<set2>(
+        opened()
+            .inspect([button = button](HeadlessWindow& w) { EXPECT_TRUE(w.isChecked(button)); })
+            .escape());
   }
 }
 
@@ -166,9 +179,9 @@ TEST(ControlEditor, StepButtonsStopAtTheirEnds) {
   struct Case {
     int start, button, expected;
   };
-  for (const Case& c : {Case{50, 1099, -1}, Case{0, 1099, -1}, Case{-1, 1099, -1},
-                        Case{950, 1098, 1000}, Case{-1, 1098, 99}, Case{1000, 1098, 1000},
-                        Case{400, 1098, 500}}) {
+  for (const Case& c :
+       {Case{50, 1099, -1}, Case{0, 1099, -1}, Case{-1, 1099, -1}, Case{950, 1098, 1000},
+        Case{-1, 1098, 99}, Case{1000, 1098, 1000}, Case{400, 1098, 500}}) {
     Editor rig;
     rig.run<set2>(opened()
                       .spin(kTR1, c.start)
@@ -241,9 +254,8 @@ TEST(WriteSequence, WireOrderAndDurationWithAndWithoutTheScaleOption) {
     Editor rig;
     rig.unit.setSpecReg(comm::g_SPC_COM, scale ? 3 : 0);
     platform::Micros before = 0;
-    Script script = opened().spin(kTR1, 500).inspect([&](HeadlessWindow&) {
-      before = rig.clock.now();
-    });
+    Script script =
+        opened().spin(kTR1, 500).inspect([&](HeadlessWindow&) { before = rig.clock.now(); });
     script.click(ids::kWrite).ok().ok().ok().wait(100).inspect([](HeadlessWindow& w) {
       EXPECT_TRUE(w.isEnabled(ids::kRecord));
       EXPECT_EQ(w.text(ids::kStatus), "");
@@ -253,9 +265,9 @@ TEST(WriteSequence, WireOrderAndDurationWithAndWithoutTheScaleOption) {
     EXPECT_TRUE(rig.ui->problems().empty());
 
     std::vector<std::string> expected = kOpeningReads;
-    for (const char* f : {"r0044", "r0044", "w0311", "w0300", "w0301", "w0302", "w0303", "w0304",
-                          "w0305", "w0306", "w0307", "w0308", "w0309", "w030A", "w030B", "w030C",
-                          "w030D", "w030E", "w0312", "w0313", "w0310"})
+    for (const char* f : {"r0044", "r0044", "w0311", "w0300", "w0301", "w0302", "w0303",
+                          "w0304", "w0305", "w0306", "w0307", "w0308", "w0309", "w030A",
+                          "w030B", "w030C", "w030D", "w030E", "w0312", "w0313", "w0310"})
       expected.emplace_back(f);
     if (scale) expected.emplace_back("w0314");
     expected.emplace_back("w030F");
@@ -318,8 +330,8 @@ TEST(WriteSequence, AFailureAtStepSevenStopsThereAndKeepsOnlyWhatTheUnitTook) {
                     .escape());
   EXPECT_TRUE(rig.ui->problems().empty());
   std::vector<std::string> expected = kOpeningReads;
-  for (const char* f : {"r0044", "r0044", "w0311", "w0300", "w0301", "w0302", "w0303", "w0304",
-                        "w0305", "w0306"})
+  for (const char* f :
+       {"r0044", "r0044", "w0311", "w0300", "w0301", "w0302", "w0303", "w0304", "w0305", "w0306"})
     expected.emplace_back(f);
   EXPECT_EQ(rig.frames(), expected);
   const auto& t = rig.transcript();

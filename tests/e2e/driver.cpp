@@ -115,8 +115,9 @@ class Driver {
       });
     } else if (verb == "title") {
       const std::wstring want = platform::toWide(arg(1));
-      waitFor("the title \"" + arg(1) + "\"", [&] { return windowText(window()) == want; },
-              [&] { return "it is \"" + show(windowText(window())) + "\""; });
+      waitFor(
+          "the title \"" + arg(1) + "\"", [&] { return windowText(window()) == want; },
+          [&] { return "it is \"" + show(windowText(window())) + "\""; });
     } else if (verb == "click") {
       ::PostMessageW(control(id(1)), BM_CLICK, 0, 0);
     } else if (verb == "enter") {
@@ -137,9 +138,10 @@ class Driver {
     } else if (verb == "text") {
       const std::wstring want = platform::toWide(arg(2));
       HWND c = control(id(1));
-      waitFor("control " + arg(1) + " to show \"" + arg(2) + "\"",
-              [&] { return windowText(c) == want; },
-              [&] { return "it shows \"" + show(windowText(c)) + "\""; });
+      waitFor(
+          "control " + arg(1) + " to show \"" + arg(2) + "\"",
+          [&] { return windowText(c) == want; },
+          [&] { return "it shows \"" + show(windowText(c)) + "\""; });
     } else if (verb == "enabled") {
       HWND c = control(id(1));
       const bool want = arg(2) == "1";
@@ -157,14 +159,15 @@ class Driver {
       const std::wstring want = platform::toWide(arg(1));
       const bool prefix = verb == "box-prefix";
       std::wstring seen;
-      waitFor("a message box \"" + arg(1) + "\"",
-              [&] {
-                box_ = findBox();
-                if (box_ == nullptr) return false;
-                seen = windowText(::GetDlgItem(box_, kBoxTextId));
-                return prefix ? seen.rfind(want, 0) == 0 : seen == want;
-              },
-              [&] { return box_ ? "the box says \"" + show(seen) + "\"" : "no box is shown"; });
+      waitFor(
+          "a message box \"" + arg(1) + "\"",
+          [&] {
+            box_ = findBox();
+            if (box_ == nullptr) return false;
+            seen = windowText(::GetDlgItem(box_, kBoxTextId));
+            return prefix ? seen.rfind(want, 0) == 0 : seen == want;
+          },
+          [&] { return box_ ? "the box says \"" + show(seen) + "\"" : "no box is shown"; });
       std::printf("  box: %s\n", show(seen).c_str());
     } else if (verb == "ok" || verb == "cancel") {
       if (box_ == nullptr) throw Failure{verb + ": no message box is current"};

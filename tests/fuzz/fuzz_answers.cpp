@@ -34,11 +34,14 @@ void require(bool holds) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size < 1) return 0;
-  static const comm::RegisterFrame requests[] = {
-      comm::unitInfoRead(),          comm::readEepromBlock(0x1E00),
-      comm::commSettingsWrite(5, 0x25), comm::writeEepromCell(200, 0xBEEF),
-      comm::registerRead(1, 0x0300, 10), comm::registerRead(1, 0x0044, 9),
-      comm::registerRead(1, 0x0314, 1), comm::registerWrite(1, 0x030F, 4)};
+  static const comm::RegisterFrame requests[] = {comm::unitInfoRead(),
+                                                 comm::readEepromBlock(0x1E00),
+                                                 comm::commSettingsWrite(5, 0x25),
+                                                 comm::writeEepromCell(200, 0xBEEF),
+                                                 comm::registerRead(1, 0x0300, 10),
+                                                 comm::registerRead(1, 0x0044, 9),
+                                                 comm::registerRead(1, 0x0314, 1),
+                                                 comm::registerWrite(1, 0x030F, 4)};
   const comm::RegisterFrame& request = requests[data[0] % std::size(requests)];
 
   platform::VirtualClock clock;

@@ -40,9 +40,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (size >= 3) {
     const int cell = data[0] % 114;
     const auto value = static_cast<std::int16_t>((data[1] << 8) | data[2]);
-    const std::string line = eepromLine(cell, eepromCellNames()[static_cast<std::size_t>(cell)], value);
+    const std::string line =
+        eepromLine(cell, eepromCellNames()[static_cast<std::size_t>(cell)], value);
     const std::string number = std::to_string(value);
-    if (line.size() < 4 || line.back() != ' ' || line.find(" , " + number + " ") == std::string::npos)
+    if (line.size() < 4 || line.back() != ' ' ||
+        line.find(" , " + number + " ") == std::string::npos)
       std::abort();
   }
   return 0;

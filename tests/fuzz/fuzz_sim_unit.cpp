@@ -22,7 +22,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       frame[6] = static_cast<std::uint8_t>(check & 0xFF);
       frame[7] = static_cast<std::uint8_t>(check >> 8);
     }
-    if ((control & 0x0E) == 0x0E) unit.fault = {static_cast<sim::Fault>((control >> 4) % 9), 0, 1, 50};
+    if ((control & 0x0E) == 0x0E)
+      unit.fault = {static_cast<sim::Fault>((control >> 4) % 9), 0, 1, 50};
     now += platform::millis(control >> 2);
     const auto answer = unit.handle({frame, 8}, now);
     if (answer && (answer->bytes.size() > 100 || answer->delayMs < 0)) std::abort();

@@ -188,7 +188,7 @@ TEST(SimOverPty, FaultRowsInRealTime) {
       {"silent", comm::unitInfoRead(), 1},
       {"short", comm::registerRead(1, 0x0300, 10), 1},
       {"long", comm::registerRead(1, 0x0300, 10), 0},  // one byte more is accepted
-      {"long", comm::writeEepromCell(3, 3), 1},          // writes need exactly 8 bytes
+      {"long", comm::writeEepromCell(3, 3), 1},        // writes need exactly 8 bytes
       {"exception", comm::readEepromBlock(0x1D00), 1},
       {"function", comm::registerWrite(1, 0x0300, 5), 0},  // only the exception bit counts
       {"station", comm::unitInfoRead(), 1},

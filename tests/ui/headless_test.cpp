@@ -37,8 +37,8 @@ constexpr std::array kControls{
     res::Control{kEdit, K::edit, "", 0, 0, 10, 10, style::esAutoHScroll},
     res::Control{1033, K::staticText, "", 0, 0, 10, 10, style::ssSunken},
 };
-constexpr res::Dialog kTemplate{900, "test", res::kDialogFont, 9, 100, 100, res::kDialogStyle,
-                                kControls};
+constexpr res::Dialog kTemplate{900, "test", res::kDialogFont,  9,
+                                100, 100,    res::kDialogStyle, kControls};
 
 class TestDialog final : public ui::Dialog {
  public:
@@ -96,43 +96,43 @@ struct Played {
 
 TEST(Headless, UserClickOnARadioButtonClearsItsGroupOnly) {
   Played run(Script()
-              .inspect([](HeadlessWindow& w) {
-                // A programmatic check leaves the others alone.
-                w.setCheck(kRadioA, true);
-                w.setCheck(kRadioB, true);
-                w.setCheck(kOtherGroup, true);
-                EXPECT_TRUE(w.isChecked(kRadioA));
-              })
-              .click(kRadioC)
-              .inspect([](HeadlessWindow& w) {
-                EXPECT_FALSE(w.isChecked(kRadioA));
-                EXPECT_FALSE(w.isChecked(kRadioB));
-                EXPECT_TRUE(w.isChecked(kRadioC));
-                EXPECT_TRUE(w.isChecked(kOtherGroup)) << "another group";
-              })
-              .escape());
+                 .inspect([](HeadlessWindow& w) {
+                   // A programmatic check leaves the others alone.
+                   w.setCheck(kRadioA, true);
+                   w.setCheck(kRadioB, true);
+                   w.setCheck(kOtherGroup, true);
+                   EXPECT_TRUE(w.isChecked(kRadioA));
+                 })
+                 .click(kRadioC)
+                 .inspect([](HeadlessWindow& w) {
+                   EXPECT_FALSE(w.isChecked(kRadioA));
+                   EXPECT_FALSE(w.isChecked(kRadioB));
+                   EXPECT_TRUE(w.isChecked(kRadioC));
+                   EXPECT_TRUE(w.isChecked(kOtherGroup)) << "another group";
+                 })
+                 .escape());
   EXPECT_EQ(run.log, (std::vector<std::string>{"command 12", "command 2"}));
   EXPECT_EQ(run.result, 2);
 }
 
 TEST(Headless, UpDownClampsAndItsBuddyShowsThePosition) {
   Played run(Script()
-              .inspect([](HeadlessWindow& w) {
-                w.setPosition(kSpin, 1000);
-                EXPECT_EQ(w.text(kValue), "1,000");
-                EXPECT_EQ(w.position(kSpin), 1000);
-                w.setPosition(kSpin, 5000);
-                EXPECT_EQ(w.position(kSpin), 1000);
-                w.setPosition(kSpin, -7);
-                EXPECT_EQ(w.text(kValue), "-1");
-                EXPECT_EQ(w.position(kSpin), -1);
-                w.setPosition(kPlainSpin, 4321);
-                EXPECT_EQ(w.text(kPlainValue), "4321");
-                EXPECT_EQ(w.range(kSpin), (std::pair{-1, 1000}));
-              })
-              .spin(kSpin, 2000)
-              .inspect([](HeadlessWindow& w) { EXPECT_EQ(w.text(kValue), "1,000"); })
-              .escape());
+                 .inspect([](HeadlessWindow& w) {
+                   w.setPosition(kSpin, 1000);
+                   EXPECT_EQ(w.text(kValue), "1,000");
+                   EXPECT_EQ(w.position(kSpin), 1000);
+                   w.setPosition(kSpin, 5000);
+                   EXPECT_EQ(w.position(kSpin), 1000);
+                   w.setPosition(kSpin, -7);
+                   EXPECT_EQ(w.text(kValue), "-1");
+                   EXPECT_EQ(w.position(kSpin), -1);
+                   w.setPosition(kPlainSpin, 4321);
+                   EXPECT_EQ(w.text(kPlainValue), "4321");
+                   EXPECT_EQ(w.range(kSpin), (std::pair{-1, 1000}));
+                 })
+                 .spin(kSpin, 2000)
+                 .inspect([](HeadlessWindow& w) { EXPECT_EQ(w.text(kValue), "1,000"); })
+                 .escape());
   EXPECT_TRUE(run.backend->problems().empty());
   EXPECT_EQ(ui::headless::formatPosition(-1234567, true), "-1,234,567");
   EXPECT_EQ(ui::headless::formatPosition(999, true), "999");
@@ -171,9 +171,12 @@ TEST(Headless, ABlockedThreadGetsOneTickNotABacklog) {
 }
 
 TEST(Headless, NestedDialogsPlayTheSameScript) {
-  Played run(Script().click(kNested).type(kEdit, "abc").inspect([](HeadlessWindow& w) {
-    EXPECT_EQ(w.text(kEdit), "abc");
-  }).escape().escape());
+  Played run(Script()
+                 .click(kNested)
+                 .type(kEdit, "abc")
+                 .inspect([](HeadlessWindow& w) { EXPECT_EQ(w.text(kEdit), "abc"); })
+                 .escape()
+                 .escape());
   EXPECT_EQ(run.log,
             (std::vector<std::string>{"command 31", "command 2", "nested ended 2", "command 2"}));
   const auto& t = run.backend->transcript();

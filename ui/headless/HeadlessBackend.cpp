@@ -14,7 +14,8 @@ namespace style = res::style;
 constexpr int kStatusLine = 1033;
 
 bool isAutoRadio(const res::Control& c) {
-  return c.kind == ControlClass::button && (c.style & style::bsTypeMask) == style::bsAutoRadioButton;
+  return c.kind == ControlClass::button &&
+         (c.style & style::bsTypeMask) == style::bsAutoRadioButton;
 }
 
 bool isDefaultButton(const res::Control& c) {
@@ -67,8 +68,7 @@ int HeadlessBackend::runModal(Dialog& dialog, const res::Dialog& resource) {
   dialog.handleInitDialog(window);
   while (!window.ended_) {
     if (script_.steps_.empty()) {
-      problem("the script ended while dialog " + std::to_string(resource.resourceId) +
-              " was open");
+      problem("the script ended while dialog " + std::to_string(resource.resourceId) + " was open");
       window.end(res::kIdCancel);
       break;
     }
@@ -82,7 +82,7 @@ int HeadlessBackend::runModal(Dialog& dialog, const res::Dialog& resource) {
   return window.result_;
 }
 
-void HeadlessBackend::play(HeadlessWindow& window, Script::Step step) {
+void HeadlessBackend::play(HeadlessWindow& window, const Script::Step& step) {
   using Kind = Script::Step::Kind;
   switch (step.kind) {
     case Kind::click:
@@ -178,19 +178,25 @@ std::size_t HeadlessWindow::indexOf(int id) const {
                           std::to_string(id));
 }
 
-HeadlessWindow::ControlState& HeadlessWindow::control(int id) { return controls_[indexOf(id)]; }
+HeadlessWindow::ControlState& HeadlessWindow::control(int id) {
+  return controls_[indexOf(id)];
+}
 const HeadlessWindow::ControlState& HeadlessWindow::control(int id) const {
   return controls_[indexOf(id)];
 }
 
-std::string HeadlessWindow::text(int id) const { return control(id).text; }
+std::string HeadlessWindow::text(int id) const {
+  return control(id).text;
+}
 
 void HeadlessWindow::setText(int id, std::string_view text) {
   control(id).text = text;
   if (id == kStatusLine) backend_.record("status: " + std::string(text));
 }
 
-bool HeadlessWindow::isEnabled(int id) const { return control(id).enabled; }
+bool HeadlessWindow::isEnabled(int id) const {
+  return control(id).enabled;
+}
 
 void HeadlessWindow::enable(int id, bool enabled) {
   ControlState& c = control(id);
@@ -200,8 +206,12 @@ void HeadlessWindow::enable(int id, bool enabled) {
     backend_.record((enabled ? "enable " : "disable ") + std::to_string(id));
 }
 
-bool HeadlessWindow::isChecked(int id) const { return control(id).checked; }
-void HeadlessWindow::setCheck(int id, bool checked) { control(id).checked = checked; }
+bool HeadlessWindow::isChecked(int id) const {
+  return control(id).checked;
+}
+void HeadlessWindow::setCheck(int id, bool checked) {
+  control(id).checked = checked;
+}
 
 void HeadlessWindow::setRange(int id, int lower, int upper) {
   ControlState& c = control(id);
@@ -227,7 +237,9 @@ void HeadlessWindow::storePosition(ControlState& c, int position) {
   }
 }
 
-void HeadlessWindow::setPosition(int id, int position) { storePosition(control(id), position); }
+void HeadlessWindow::setPosition(int id, int position) {
+  storePosition(control(id), position);
+}
 
 std::pair<int, int> HeadlessWindow::range(int id) const {
   return {control(id).lower, control(id).upper};
@@ -239,7 +251,9 @@ int HeadlessWindow::addLine(int id, std::string_view text) {
   return static_cast<int>(lines.size()) - 1;
 }
 
-int HeadlessWindow::lineCount(int id) const { return static_cast<int>(control(id).lines.size()); }
+int HeadlessWindow::lineCount(int id) const {
+  return static_cast<int>(control(id).lines.size());
+}
 
 std::string HeadlessWindow::lineText(int id, int index) const {
   return control(id).lines.at(static_cast<std::size_t>(index));
@@ -251,14 +265,18 @@ void HeadlessWindow::deleteLine(int id, int index) {
     lines.erase(lines.begin() + index);
 }
 
-void HeadlessWindow::setProgressRange(int id, int lower, int upper) { setRange(id, lower, upper); }
+void HeadlessWindow::setProgressRange(int id, int lower, int upper) {
+  setRange(id, lower, upper);
+}
 
 void HeadlessWindow::setProgress(int id, int position) {
   ControlState& c = control(id);
   c.position = std::clamp(position, std::min(c.lower, c.upper), std::max(c.lower, c.upper));
 }
 
-int HeadlessWindow::progress(int id) const { return control(id).position; }
+int HeadlessWindow::progress(int id) const {
+  return control(id).position;
+}
 
 int HeadlessWindow::messageBox(std::string_view text, Buttons buttons) {
   return backend_.answerBox(text, buttons);
@@ -268,7 +286,9 @@ void HeadlessWindow::setTimer(int id, int periodMs) {
   timers_[id] = {periodMs, backend_.clock_.now() + platform::millis(periodMs)};
 }
 
-void HeadlessWindow::killTimer(int id) { timers_.erase(id); }
+void HeadlessWindow::killTimer(int id) {
+  timers_.erase(id);
+}
 
 void HeadlessWindow::fireDueTimers(platform::Micros until) {
   for (auto& [id, timer] : timers_) {
@@ -346,6 +366,8 @@ void HeadlessWindow::userEnter() {
   dialog_.handleCommand(res::kIdOk);
 }
 
-void HeadlessWindow::userEscape() { dialog_.handleCommand(res::kIdCancel); }
+void HeadlessWindow::userEscape() {
+  dialog_.handleCommand(res::kIdCancel);
+}
 
 }  // namespace ui::headless

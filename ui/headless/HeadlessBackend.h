@@ -76,7 +76,7 @@ class HeadlessBackend final : public Backend {
   void record(std::string line) { transcript_.push_back(std::move(line)); }
   void problem(std::string what);
   int answerBox(std::string_view text, Buttons buttons);
-  void play(HeadlessWindow& window, Script::Step step);
+  void play(HeadlessWindow& window, const Script::Step& step);
   void wait(int ms);
 
   platform::VirtualClock& clock_;

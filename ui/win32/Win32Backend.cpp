@@ -1,6 +1,7 @@
 #include "ui/win32/Win32Backend.h"
 
 #include <windows.h>
+
 #include <commctrl.h>
 
 #include <string>
@@ -65,9 +66,7 @@ class Win32Window final : public Window {
   }
   bool isEnabled(int id) const override { return ::IsWindowEnabled(item(id)) != FALSE; }
   void enable(int id, bool enabled) override { ::EnableWindow(item(id), enabled ? TRUE : FALSE); }
-  bool isChecked(int id) const override {
-    return ::IsDlgButtonChecked(hwnd_, id) == BST_CHECKED;
-  }
+  bool isChecked(int id) const override { return ::IsDlgButtonChecked(hwnd_, id) == BST_CHECKED; }
   void setCheck(int id, bool checked) override {
     ::CheckDlgButton(hwnd_, id, checked ? BST_CHECKED : BST_UNCHECKED);
   }
@@ -81,8 +80,8 @@ class Win32Window final : public Window {
     ::SendMessageW(item(id), UDM_SETPOS32, 0, position);
   }
   int addLine(int id, std::string_view text) override {
-    return static_cast<int>(::SendMessageW(item(id), LB_ADDSTRING, 0,
-                                           reinterpret_cast<LPARAM>(platform::toWide(text).c_str())));
+    return static_cast<int>(::SendMessageW(
+        item(id), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(platform::toWide(text).c_str())));
   }
   int lineCount(int id) const override {
     return static_cast<int>(::SendMessageW(item(id), LB_GETCOUNT, 0, 0));
