@@ -23,8 +23,8 @@ void runEditor(DeviceState& state, Environment& env) {
 
 Editors programEditors() {
   Editors editors;
-  editors.comm = runEditor<set1>;
-  editors.control = runEditor<set2>;
-  editors.eeprom = runEditor<eeprom>;
+  editors.commParams = runEditor<set1>;
+  editors.controlParams = runEditor<set2>;
+  editors.eepromCells = runEditor<eeprom>;
   return editors;
 }

@@ -180,9 +180,9 @@ int search::identifyUnit(int portNumber, int lineSettingIndex) {
 }
 
 void search::openEditor(int id) {
-  const EditorRunner& run = id == ids::kEditComm      ? env_.editors.comm
-                            : id == ids::kEditControl ? env_.editors.control
-                                                      : env_.editors.eeprom;
+  const EditorRunner& run = id == ids::kEditComm      ? env_.editors.commParams
+                            : id == ids::kEditControl ? env_.editors.controlParams
+                                                      : env_.editors.eepromCells;
   if (id == ids::kEditControl) {
     enable(ids::kStart, false);
     enable(ids::kEditComm, false);
