@@ -13,7 +13,7 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 wine_prefix_init() {
   local prefix=$1 ports=$2
   local stamp="$prefix/.qtr77-ready"
-  local settings="v2 $ports"
+  local settings="v3 $ports"
   mkdir -p "$ports"
   if [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$settings" ]; then
     return 0
@@ -46,6 +46,10 @@ wine_prefix_init() {
     rm -f "$documents"
   fi
   mkdir -p "$documents"
+  # The caption buttons draw with Marlett, which this Wine does not find in its own folder.
+  if [ -f /usr/share/wine/fonts/marlett.ttf ]; then
+    cp /usr/share/wine/fonts/marlett.ttf "$prefix/drive_c/windows/Fonts/"
+  fi
   echo "$settings" > "$stamp"
 }
 
