@@ -240,20 +240,14 @@ TEST(EepromDialog, ReadingTwiceKeepsOneReading) {
                       .escape());
 }
 
-std::string slurp(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
 TEST(EepromDump, WritesTheListLineForLine) {
   Maintenance rig;
   rig.unit.fault = {sim::Fault::silent, 1, 1, 0};  // EEP_DR2 fails
   rig.run<eeprom>(Script().click(ids::kRead).click(ids::kRecord).ok().escape());
   EXPECT_EQ(rig.boxes(),
             std::vector<std::string>{"設定を記録しました。\rファイル: EEP_20210309080507.csv"});
-  const std::string dump = slurp(fs::path(rig.programFolder.path()) / "EEP_20210309080507.csv");
+  const std::string dump =
+      testing_support::readFile(rig.programFolder.path() + "/EEP_20210309080507.csv");
   std::string expected = "2021/3/9  08:05:07\r\nEEP address, value\r\n";
   const auto& names = eepromCellNames();
   for (int cell = 0; cell < 38; ++cell)
@@ -295,7 +289,8 @@ TEST(EepromDump, EmptyListsAndFailures) {
                                       "設定を記録しました。\rファイル: EEP_20210309080507.csv"}));
   std::string expected;
   for (int n = 0; n < 10; ++n) expected += "adrs:0" + std::to_string(n) + " \r\n";
-  EXPECT_EQ(slurp(fs::path(rig.programFolder.path()) / "EEP_20210309080507.csv"), expected);
+  EXPECT_EQ(testing_support::readFile(rig.programFolder.path() + "/EEP_20210309080507.csv"),
+            expected);
   EXPECT_EQ(
       std::distance(fs::directory_iterator(rig.programFolder.path()), fs::directory_iterator{}), 1);
 }

@@ -33,13 +33,6 @@ const char* name(Disk d) {
   return names[static_cast<int>(d)];
 }
 
-std::string slurp(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
 // A folder the program cannot create files in. Root writes through permission bits, so as
 // root a regular file stands where the folder should be.
 std::string unwritable(const TempDir& dir) {
@@ -112,7 +105,7 @@ TEST(FileFailures, SettingsRecordAndEepromDump) {
       if (d == Disk::nameTaken) {
         // Two records in one second: the later one replaces the earlier.
         EXPECT_EQ(boxes[boxes.size() - 2], success) << what;
-        const std::string replaced = slurp(fs::path(folder) / file);
+        const std::string replaced = testing_support::readFile(folder + "/" + file);
         EXPECT_EQ(replaced.find("older"), std::string::npos) << what;
         EXPECT_FALSE(replaced.empty()) << what;
       } else {

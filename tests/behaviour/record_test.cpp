@@ -23,13 +23,6 @@ using ui::headless::Script;
 namespace ids = res::control_params;
 namespace fs = std::filesystem;
 
-std::string slurp(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
 std::vector<std::string> filesIn(const std::string& folder) {
   std::vector<std::string> names;
   for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename());
@@ -65,8 +58,9 @@ TEST(SettingsRecord, FileMatchesTheFixtureByteForByte) {
   EXPECT_TRUE(rig.ui->problems().empty());
   EXPECT_EQ(rig.boxes().back(), "設定を記録しました。\rファイル: conf_050102030405.csv");
   ASSERT_EQ(filesIn(rig.documents.path()), std::vector<std::string>{"conf_050102030405.csv"});
-  const std::string written = slurp(fs::path(rig.documents.path()) / "conf_050102030405.csv");
-  EXPECT_EQ(written, slurp(fs::path(QTR77_FIXTURES) / "conf_050102030405.csv"));
+  const std::string written =
+      testing_support::readFile(rig.documents.path() + "/conf_050102030405.csv");
+  EXPECT_EQ(written, testing_support::readFile(QTR77_FIXTURES "/conf_050102030405.csv"));
   EXPECT_EQ(std::count(written.begin(), written.end(), '\n'), 35);
   EXPECT_EQ(written.substr(written.size() - 2), "\r\n");
 }

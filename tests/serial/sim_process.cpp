@@ -41,13 +41,6 @@ int waitExit(pid_t pid) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-std::string slurp(const std::string& path) {
-  std::ifstream in(path);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
 }  // namespace
 
 SimProcess::SimProcess(const std::string& link, const std::vector<std::string>& options) {
@@ -59,7 +52,7 @@ SimProcess::SimProcess(const std::string& link, const std::vector<std::string>& 
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
   while (std::chrono::steady_clock::now() < deadline) {
     struct stat st {};
-    if (::lstat(link.c_str(), &st) == 0 && slurp(outputPath_).find('\n') != std::string::npos) {
+    if (::lstat(link.c_str(), &st) == 0 && readFile(outputPath_).find('\n') != std::string::npos) {
       ready_ = true;
       return;
     }
@@ -85,7 +78,7 @@ int SimProcess::stop(int signal) {
 }
 
 std::string SimProcess::output() const {
-  return slurp(outputPath_);
+  return readFile(outputPath_);
 }
 
 RunResult runSim(const std::vector<std::string>& args) {
@@ -93,7 +86,7 @@ RunResult runSim(const std::vector<std::string>& args) {
   const std::string out = dir.path() + "/out";
   const std::string err = dir.path() + "/err";
   const int code = waitExit(spawn(args, out, err));
-  return {code, slurp(err)};
+  return {code, readFile(err)};
 }
 
 }  // namespace testing_support

@@ -17,4 +17,7 @@ class TempDir {
   std::string path_;
 };
 
+// The whole content of a file, byte for byte; empty when it cannot be read.
+std::string readFile(const std::string& path);
+
 }  // namespace testing_support

@@ -48,7 +48,7 @@ std::wstring applicationName() {
 
 class Win32Window final : public Window {
  public:
-  Win32Window(Dialog& dialog, const res::Dialog& resource) : dialog_(dialog), resource_(resource) {}
+  explicit Win32Window(Dialog& dialog) : dialog_(dialog) {}
 
   static INT_PTR CALLBACK proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -127,7 +127,6 @@ class Win32Window final : public Window {
   HWND item(int id) const { return ::GetDlgItem(hwnd_, id); }
 
   Dialog& dialog_;
-  const res::Dialog& resource_;
   HWND hwnd_ = nullptr;
 };
 
@@ -236,7 +235,7 @@ std::vector<unsigned short> buildTemplate(const res::Dialog& resource) {
 
 int Win32Backend::runModal(Dialog& dialog, const res::Dialog& resource) {
   const std::vector<unsigned short> bytes = buildTemplate(resource);
-  Win32Window window(dialog, resource);
+  Win32Window window(dialog);
   // An editor opened from a handler of another dialog is owned by that dialog, which is the
   // thread's active window at that moment; the main window has no owner.
   HWND owner = ::GetActiveWindow();
