@@ -40,8 +40,7 @@ std::string codeLine(const char* label, const std::optional<T>& value, const cha
 }  // namespace
 
 LineSetting lineSetting(int lineSettingIndex) {
-  static constexpr int kSpeeds[] = {9600, 19200, 57600};
-  return {kSpeeds[lineSettingIndex % 3], lineSettingIndex / 3};
+  return {*comm::speedBps(lineSettingIndex % 3), lineSettingIndex / 3};
 }
 
 std::string versionText(int versionTimes100) {

@@ -11,8 +11,10 @@ namespace {
 
 constexpr int kDelayButtons[] = {1027, 1028, 1029, 1030, 1031, 1032};
 
+// The port speed for a speed code: codes past the table are the unit's 57600 bit/s, as the
+// dialog shows them.
 int baudOfSpeedCode(int speedCode) {
-  return speedCode == 0 ? 9600 : speedCode == 1 ? 19200 : 57600;
+  return comm::speedBps(speedCode).value_or(57600);
 }
 
 }  // namespace

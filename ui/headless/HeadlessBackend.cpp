@@ -74,7 +74,7 @@ int HeadlessBackend::runModal(Dialog& dialog, const res::Dialog& resource) {
     }
     Script::Step step = std::move(script_.steps_.front());
     script_.steps_.pop_front();
-    play(window, std::move(step));
+    play(window, step);
   }
   dialog.handleEnd();
   open_.pop_back();
